@@ -1,0 +1,3 @@
+#include "platform/graphics/LogFont.h"
+
+TLogFont DefaultGuiFont() { return TLogFont{}; }
