@@ -15,7 +15,7 @@ class TRatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& r : runs) {
-      if (r.run_type != Run::RT_Iteration || r.skipped) continue;
+      if (r.run_type != Run::RT_Iteration || r.error_occurred) continue;
       const std::string name = r.benchmark_name();
       if (!FTimes.count(name)) FOrder.push_back(name);
       FTimes[name] = r.GetAdjustedRealTime();

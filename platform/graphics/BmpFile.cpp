@@ -73,7 +73,7 @@ TBmpHeader ReadHeaders(const uint8_t* data, size_t size) {
     default: Fail("unsupported BMP header size " + Str(h.HeaderSize));
   }
   h.End = kFileHeaderSize + h.HeaderSize;
-  if (size < h.End) FailTruncated("the headers", h.End, size);
+  if (size < h.End) FailTruncated("the bitmap header", h.End, size);
 
   const uint8_t* p = data + kFileHeaderSize;
   if (h.HeaderSize == kCoreHeaderSize) {
@@ -94,7 +94,7 @@ TBmpHeader ReadHeaders(const uint8_t* data, size_t size) {
       if (h.HeaderSize == kInfoHeaderSize) {
         // The plain info header keeps its masks in three words after it.
         h.End += 12;
-        if (size < h.End) FailTruncated("the colour masks", h.End, size);
+        if (size < h.End) FailTruncated("the colour mask table", h.End, size);
       }
       for (int i = 0; i < 3; ++i) h.Masks[i] = Get32(masks + 4 * i);
     }
@@ -127,12 +127,12 @@ std::vector<COLORREF> ReadPalette(const uint8_t* data, size_t size, const TBmpHe
   uint64_t count = h.ClrUsed == 0 ? fullCount : std::min<uint64_t>(h.ClrUsed, fullCount);
   const uint64_t entrySize = h.HeaderSize == kCoreHeaderSize ? 3 : 4;
   const uint64_t tableEnd = h.End + count * entrySize;
-  if (tableEnd > offBits) {
-    if (offBits > size && tableEnd > size) FailTruncated("the colour table", count * entrySize, size - h.End);
+  if (tableEnd > std::min<uint64_t>(offBits, size)) {
+    if (offBits > size) FailTruncated("the colour table", count * entrySize, size - h.End);
     // The pixel offset says the table is shorter than declared.
-    count = (std::min<uint64_t>(offBits, size) - h.End) / entrySize;
+    count = (offBits - h.End) / entrySize;
   }
-  std::vector<COLORREF> palette(size_t(count));
+  std::vector<COLORREF> palette(static_cast<size_t>(count));
   for (size_t i = 0; i < palette.size(); ++i) {
     const uint8_t* q = data + h.End + i * entrySize;
     palette[i] = RGB(q[2], q[1], q[0]);

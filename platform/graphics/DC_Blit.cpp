@@ -65,8 +65,10 @@ std::vector<int> AxisMap(int dstLen, int srcStart, int srcLen, bool mirror, int 
 }
 
 // Stretched copy core: for every destination pixel inside the clip, op(dstPixel, srcBGR).
+// `plainCopy` says that op writes the source pixel unchanged, so equal rows may be repeated.
 template <class Op>
-void StretchCopy(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, Op op) {
+void StretchCopy(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, Op op,
+                 bool plainCopy = false) {
   TDib* dsurf = dst->Surface();
   const TDib* ssurf = src->Surface();
   if (!IsDirectDepth(dsurf) || !ssurf || ssurf->Empty() || w == 0 || h == 0 || sw == 0 || sh == 0) return;
@@ -88,10 +90,28 @@ void StretchCopy(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, i
     snapReader = TSourceReader(&snapshot);
     rd = &snapReader;
   }
+  const bool fastRead = rd->Bpp != 0;
   dst->ForEachClipRect(dRect, [&](const TRect& c) {
+    int lastSource = -1;
     for (int py = c.Top; py < c.Bottom; ++py) {
       const int syy = mapY[size_t(py - dRect.Top)];
       if (syy < 0) continue;
+      if (plainCopy && syy == lastSource) {
+        // Same source row as the row above: repeat the finished row.
+        std::memcpy(dsurf->ScanLine(py) + c.Left * dbpp, dsurf->ScanLine(py - 1) + c.Left * dbpp, size_t(c.Width()) * dbpp);
+        continue;
+      }
+      lastSource = syy;
+      if (fastRead) {
+        const uint8_t* srow = rd->Dib->ScanLine(syy);
+        uint8_t* d = dsurf->ScanLine(py) + c.Left * dbpp;
+        for (int px = c.Left; px < c.Right; ++px, d += dbpp) {
+          const int sxx = mapX[size_t(px - dRect.Left)];
+          if (sxx < 0) continue;
+          op(d, srow + sxx * rd->Bpp);
+        }
+        continue;
+      }
       uint8_t* d = dsurf->ScanLine(py) + c.Left * dbpp;
       for (int px = c.Left; px < c.Right; ++px, d += dbpp) {
         const int sxx = mapX[size_t(px - dRect.Left)];
@@ -130,8 +150,15 @@ bool BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, uint32
   const int dx = dRect.Left - s0.X, dy = dRect.Top - s0.Y;  // source to destination shift
   dRect = srcRect.Offset(dx, dy);
   const int bpp = dsurf->BitsPerPixel() / 8;
+  const bool sameLayout = dsurf->RowDistance() == ssurf->RowDistance();
   dst->ForEachClipRect(dRect, [&](const TRect& c) {
     const size_t bytes = size_t(c.Width()) * bpp;
+    if (sameLayout && bytes == size_t(dsurf->RowBytes())) {
+      // Whole rows that lie back to back in both bitmaps: one block.
+      const int first = dsurf->BottomUp() ? c.Bottom - 1 : c.Top;
+      std::memcpy(dsurf->ScanLine(first), ssurf->ScanLine(first - dy), bytes * size_t(c.Height()));
+      return;
+    }
     for (int py = c.Top; py < c.Bottom; ++py)
       std::memcpy(dsurf->ScanLine(py) + c.Left * bpp, ssurf->ScanLine(py - dy) + (c.Left - dx) * bpp, bytes);
   });
@@ -143,6 +170,12 @@ bool StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, in
   if (!IsSourceRop(rop)) return PatBlt(dst, x, y, w, h, rop);
   if (!src) return false;
   if (w == sw && h == sh && w > 0 && h > 0) return BitBlt(dst, x, y, w, h, src, sx, sy, rop);
+  if (rop == SRCCOPY) {
+    StretchCopy(dst, x, y, w, h, src, sx, sy, sw, sh, [](uint8_t* d, const uint8_t* s) {
+      d[0] = s[0]; d[1] = s[1]; d[2] = s[2];
+    }, true);
+    return true;
+  }
   StretchCopy(dst, x, y, w, h, src, sx, sy, sw, sh, [rop](uint8_t* d, const uint8_t* s) {
     for (int i = 0; i < 3; ++i) d[i] = ApplyRop3(rop, s[i], d[i]);
   });

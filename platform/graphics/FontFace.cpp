@@ -12,6 +12,13 @@
 #include <map>
 #include <tuple>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#define MARUK_LSAN_DISABLE __lsan::ScopedDisabler lsanDisabler
+#else
+#define MARUK_LSAN_DISABLE
+#endif
+
 #ifndef MARUK_SSERIFE_PATH
 #define MARUK_SSERIFE_PATH "/usr/share/wine/fonts/sserife.fon"
 #endif
@@ -28,6 +35,8 @@ struct TFontSystem {
 
   TFontSystem() {
     if (FT_Init_FreeType(&Library) != 0) Library = nullptr;
+    // fontconfig loses a few bytes while parsing its configuration; not ours to report.
+    MARUK_LSAN_DISABLE;
     FcInit();
   }
   ~TFontSystem();

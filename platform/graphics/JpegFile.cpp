@@ -1,1 +1,149 @@
-// (in progress)
+#include "platform/graphics/JpegFile.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace {
+
+// Progressive files can carry any number of scans; a few hundred is already absurd.
+constexpr int kMaxScans = 1000;
+
+struct TJpegError {
+  jpeg_error_mgr Pub;  // first member: libjpeg hands &Pub back as info->err
+  std::jmp_buf Jump;
+  char Message[JMSG_LENGTH_MAX + 64];
+};
+
+// The decoder and everything its callbacks touch. The callbacks leave libjpeg by longjmp to the
+// step that called it; the steps below hold nothing with a destructor, so nothing is skipped.
+struct TJpegJob {
+  jpeg_decompress_struct Info;
+  TJpegError Error;
+  jpeg_progress_mgr Progress;
+};
+
+[[noreturn]] void Abort(j_common_ptr info, const char* message) {
+  auto* error = reinterpret_cast<TJpegError*>(info->err);
+  std::snprintf(error->Message, sizeof error->Message, "%s", message);
+  std::longjmp(error->Jump, 1);
+}
+
+void ErrorExit(j_common_ptr info) {
+  char text[JMSG_LENGTH_MAX];
+  info->err->format_message(info, text);
+  char message[JMSG_LENGTH_MAX + 64];
+  std::snprintf(message, sizeof message, "JPEG data is invalid: %s", text);
+  Abort(info, message);
+}
+
+void EmitMessage(j_common_ptr info, int level) {
+  if (level >= 0) return;  // trace output
+  // The memory source pads a short stream with an end marker and only warns; a picture with a
+  // grey bottom is not a success.
+  if (info->err->msg_code == JWRN_JPEG_EOF) Abort(info, "JPEG data is truncated");
+  if (info->err->msg_code == JWRN_HIT_MARKER) Abort(info, "JPEG data is truncated: a data segment ends early");
+  ++info->err->num_warnings;
+}
+
+void ProgressMonitor(j_common_ptr info) {
+  if (!info->is_decompressor) return;
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
+    Abort(info, "JPEG data is invalid: too many scans");
+}
+
+bool ReadHeader(TJpegJob* job, const uint8_t* data, size_t size) {
+  if (setjmp(job->Error.Jump)) return false;
+  jpeg_create_decompress(&job->Info);
+  job->Info.progress = &job->Progress;
+  jpeg_mem_src(&job->Info, data, static_cast<unsigned long>(size));
+  jpeg_read_header(&job->Info, TRUE);
+  return true;
+}
+
+bool Start(TJpegJob* job) {
+  if (setjmp(job->Error.Jump)) return false;
+  jpeg_start_decompress(&job->Info);
+  return true;
+}
+
+// Decodes into rows of B, G, R bytes. `cmyk` is a row of 4-byte pixels for CMYK/YCCK input, else null.
+bool ReadRows(TJpegJob* job, uint8_t* row0, ptrdiff_t rowDistance, uint8_t* cmyk) {
+  if (setjmp(job->Error.Jump)) return false;
+  j_decompress_ptr info = &job->Info;
+  // Adobe's CMYK files store the inks inverted.
+  const bool inverted = info->saw_Adobe_marker;
+  while (info->output_scanline < info->output_height) {
+    uint8_t* row = row0 + ptrdiff_t(info->output_scanline) * rowDistance;
+    JSAMPROW target = cmyk ? cmyk : row;
+    if (jpeg_read_scanlines(info, &target, 1) != 1) {
+      std::snprintf(job->Error.Message, sizeof job->Error.Message, "JPEG data is truncated");
+      return false;
+    }
+    if (cmyk) {
+      for (JDIMENSION x = 0; x < info->output_width; ++x) {
+        const uint8_t* s = cmyk + 4 * x;
+        const unsigned k = inverted ? s[3] : 255 - s[3];
+        for (int i = 0; i < 3; ++i) {
+          const unsigned ink = inverted ? s[2 - i] : 255 - s[2 - i];  // Y, M, C give B, G, R
+          row[3 * x + i] = uint8_t((ink * k + 127) / 255);
+        }
+      }
+    }
+#ifndef JCS_EXTENSIONS
+    else {
+      for (JDIMENSION x = 0; x < info->output_width; ++x) std::swap(row[3 * x], row[3 * x + 2]);
+    }
+#endif
+  }
+  jpeg_finish_decompress(info);
+  return true;
+}
+
+}  // namespace
+
+TDib LoadJpeg(const uint8_t* data, size_t size) {
+  if (data == nullptr || size == 0) throw EPictureError("JPEG data is empty");
+  auto job = std::make_unique<TJpegJob>();  // zeroed
+  job->Info.err = jpeg_std_error(&job->Error.Pub);
+  job->Error.Pub.error_exit = ErrorExit;
+  job->Error.Pub.emit_message = EmitMessage;
+  job->Progress.progress_monitor = ProgressMonitor;
+  struct TDestroyer {
+    TJpegJob* Job;
+    ~TDestroyer() { jpeg_destroy_decompress(&Job->Info); }
+  } destroyer{job.get()};
+
+  if (!ReadHeader(job.get(), data, size)) throw EPictureError(job->Error.Message);
+  jpeg_decompress_struct& info = job->Info;
+  const int64_t width = info.image_width, height = info.image_height;
+  if (width > TDib::kMaxSide || height > TDib::kMaxSide || width * height > TDib::kMaxPixels)
+    throw EPictureError("JPEG picture is too large: " + std::to_string(width) + " x " + std::to_string(height) +
+                        " pixels");
+  const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+#ifdef JCS_EXTENSIONS
+  info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+#else
+  info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+#endif
+  if (!Start(job.get())) throw EPictureError(job->Error.Message);
+
+  TDib dib(int(info.output_width), int(info.output_height), 24);
+  std::vector<uint8_t> cmykRow(cmyk ? size_t(info.output_width) * 4 : 0);
+  if (!ReadRows(job.get(), dib.Row0(), dib.RowDistance(), cmyk ? cmykRow.data() : nullptr))
+    throw EPictureError(job->Error.Message);
+  return dib;
+}
+
+TDib LoadJpegFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadPictureFile(path);
+  try {
+    return LoadJpeg(bytes.data(), bytes.size());
+  } catch (const EPictureError& e) {
+    throw EPictureError(path + ": " + e.what());
+  }
+}

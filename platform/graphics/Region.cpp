@@ -140,6 +140,35 @@ std::vector<TRect> Combine(const std::vector<TRect>& a, const std::vector<TRect>
   return out;
 }
 
+// Union of two regions whose pixels lie in separate y ranges, upper entirely above lower: the
+// bands are concatenated, merging the two that meet if their spans agree.
+std::vector<TRect> Stack(const std::vector<TRect>& upper, const std::vector<TRect>& lower) {
+  std::vector<TRect> out;
+  out.reserve(upper.size() + lower.size());
+  out = upper;
+  size_t lastBand = out.size() - 1;
+  while (lastBand > 0 && out[lastBand - 1].Top == out.back().Top) --lastBand;
+  const size_t firstEnd = BandEnd(lower, 0);
+  bool joins = out.back().Bottom == lower.front().Top && out.size() - lastBand == firstEnd;
+  for (size_t i = 0; joins && i < firstEnd; ++i)
+    joins = out[lastBand + i].Left == lower[i].Left && out[lastBand + i].Right == lower[i].Right;
+  if (joins) {
+    for (size_t i = lastBand; i < out.size(); ++i) out[i].Bottom = lower.front().Bottom;
+    out.insert(out.end(), lower.begin() + firstEnd, lower.end());
+  } else {
+    out.insert(out.end(), lower.begin(), lower.end());
+  }
+  return out;
+}
+
+// For union and xor of regions that do not share any row.
+bool StackIfApart(const std::vector<TRect>& a, const std::vector<TRect>& b, std::vector<TRect>& out) {
+  if (a.back().Bottom <= b.front().Top) out = Stack(a, b);
+  else if (b.back().Bottom <= a.front().Top) out = Stack(b, a);
+  else return false;
+  return true;
+}
+
 }  // namespace
 
 TRegion::TRegion(const TRect& r) { SetRect(r); }
@@ -188,7 +217,7 @@ TRegion TRegion::Union(const TRegion& o) const {
   if (o.IsEmpty()) return *this;
   if (IsEmpty()) return o;
   TRegion result;
-  result.FRects = Combine(FRects, o.FRects, TRgnOp::Or);
+  if (!StackIfApart(FRects, o.FRects, result.FRects)) result.FRects = Combine(FRects, o.FRects, TRgnOp::Or);
   return result;
 }
 
@@ -210,7 +239,7 @@ TRegion TRegion::Xor(const TRegion& o) const {
   if (o.IsEmpty()) return *this;
   if (IsEmpty()) return o;
   TRegion result;
-  result.FRects = Combine(FRects, o.FRects, TRgnOp::Xor);
+  if (!StackIfApart(FRects, o.FRects, result.FRects)) result.FRects = Combine(FRects, o.FRects, TRgnOp::Xor);
   return result;
 }
 

@@ -1,1 +1,171 @@
+#include "platform/graphics/JpegFile.h"
+#include "platform/graphics/PngFile.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+// Encodes a picture with libjpeg, no chroma subsampling; pixel(x, y) gives the stored components.
+std::vector<uint8_t> EncodeJpeg(int width, int height, int components, J_COLOR_SPACE space,
+                                const std::function<std::vector<uint8_t>(int, int)>& pixel) {
+  jpeg_compress_struct info;
+  jpeg_error_mgr error;
+  info.err = jpeg_std_error(&error);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = JDIMENSION(width);
+  info.image_height = JDIMENSION(height);
+  info.input_components = components;
+  info.in_color_space = space;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 95, TRUE);
+  for (int i = 0; i < info.num_components; ++i) info.comp_info[i].h_samp_factor = info.comp_info[i].v_samp_factor = 1;
+  jpeg_start_compress(&info, TRUE);
+  std::vector<uint8_t> row(size_t(width) * components);
+  while (info.next_scanline < info.image_height) {
+    for (int x = 0; x < width; ++x) {
+      const std::vector<uint8_t> p = pixel(x, int(info.next_scanline));
+      std::copy(p.begin(), p.end(), row.begin() + x * components);
+    }
+    JSAMPROW r = row.data();
+    jpeg_write_scanlines(&info, &r, 1);
+  }
+  jpeg_finish_compress(&info);
+  std::vector<uint8_t> out(buffer, buffer + size);
+  std::free(buffer);
+  jpeg_destroy_compress(&info);
+  return out;
+}
+
+// Flat 8 x 8 blocks, so the decoded colours stay close to the source.
+COLORREF BlockColour(int x, int y) {
+  const int bx = x / 8, by = y / 8;
+  return RGB(bx * 70, 255 - by * 80, (bx * by * 50) & 0xFF);
+}
+
+std::vector<uint8_t> ColourJpeg(int width = 32, int height = 24) {
+  return EncodeJpeg(width, height, 3, JCS_RGB, [](int x, int y) {
+    const COLORREF c = BlockColour(x, y);
+    return std::vector<uint8_t>{GetRValue(c), GetGValue(c), GetBValue(c)};
+  });
+}
+
+void ExpectNear(COLORREF actual, COLORREF expected, int tolerance, int x, int y) {
+  EXPECT_NEAR(GetRValue(actual), GetRValue(expected), tolerance) << "red at " << x << "," << y;
+  EXPECT_NEAR(GetGValue(actual), GetGValue(expected), tolerance) << "green at " << x << "," << y;
+  EXPECT_NEAR(GetBValue(actual), GetBValue(expected), tolerance) << "blue at " << x << "," << y;
+}
+
+template <typename F>
+void ExpectError(F load, const std::string& fragment) {
+  try {
+    load();
+    ADD_FAILURE() << "accepted; expected an error containing '" << fragment << "'";
+  } catch (const EPictureError& e) {
+    EXPECT_NE(std::string(e.what()).find(fragment), std::string::npos) << e.what();
+  }
+}
+
+void ExpectJpegError(const std::vector<uint8_t>& bytes, const std::string& fragment) {
+  ExpectError([&] { LoadJpeg(bytes.data(), bytes.size()); }, fragment);
+}
+
+}  // namespace
+
+TEST(JpegFileDecode, ColourPicture) {
+  const std::vector<uint8_t> bytes = ColourJpeg();
+  const TDib dib = LoadJpeg(bytes.data(), bytes.size());
+  ASSERT_EQ(dib.Width(), 32);
+  ASSERT_EQ(dib.Height(), 24);
+  EXPECT_EQ(dib.BitsPerPixel(), 24);
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 32; ++x) ExpectNear(dib.GetPixel(x, y), BlockColour(x, y), 6, x, y);
+}
+
+TEST(JpegFileDecode, GrayscaleAndCmykBecomeRgb) {
+  const std::vector<uint8_t> gray =
+      EncodeJpeg(16, 16, 1, JCS_GRAYSCALE, [](int x, int y) { return std::vector<uint8_t>{uint8_t(x / 8 * 100 + y / 8 * 50)}; });
+  const TDib g = LoadJpeg(gray.data(), gray.size());
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      const int level = x / 8 * 100 + y / 8 * 50;
+      ExpectNear(g.GetPixel(x, y), RGB(level, level, level), 3, x, y);
+    }
+
+  // Written with an Adobe marker, so the stored inks are inverted: 255 means no ink.
+  const std::vector<uint8_t> cmyk = EncodeJpeg(16, 8, 4, JCS_CMYK, [](int x, int) {
+    return x < 8 ? std::vector<uint8_t>{255, 0, 0, 255}     // magenta + yellow: red
+                 : std::vector<uint8_t>{255, 255, 0, 128};  // yellow at half black
+  });
+  const TDib c = LoadJpeg(cmyk.data(), cmyk.size());
+  ExpectNear(c.GetPixel(3, 3), RGB(255, 0, 0), 6, 3, 3);
+  ExpectNear(c.GetPixel(12, 3), RGB(128, 128, 0), 6, 12, 3);
+}
+
+TEST(JpegFileReject, DamagedData) {
+  const std::vector<uint8_t> good = ColourJpeg(64, 48);
+  for (size_t keep : {size_t(30), good.size() / 2, good.size() * 9 / 10, good.size() - 2})
+    ExpectJpegError(std::vector<uint8_t>(good.begin(), good.begin() + keep), "JPEG data is truncated");
+
+  const std::string gif = "GIF89a, not a JPEG at all";
+  ExpectJpegError(std::vector<uint8_t>(gif.begin(), gif.end()), "JPEG data is invalid");
+  ExpectJpegError({}, "empty");
+
+  size_t sof = 0;
+  while (sof + 1 < good.size() && !(good[sof] == 0xFF && good[sof + 1] == 0xC0)) ++sof;
+  ASSERT_LT(sof + 9, good.size());
+  for (unsigned side : {60000u, 30000u}) {
+    std::vector<uint8_t> huge = good;
+    for (size_t at : {sof + 5, sof + 7}) {
+      huge[at] = uint8_t(side >> 8);
+      huge[at + 1] = uint8_t(side);
+    }
+    ExpectJpegError(huge, "too large");
+  }
+}
+
+TEST(PngFile, RoundTripsExactly) {
+  for (bool bottomUp : {false, true}) {
+    TDib picture(7, 5, 24, bottomUp);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 7; ++x) picture.SetPixel(x, y, RGB(x * 30, y * 50, (x * y * 11) & 0xFF));
+    const std::vector<uint8_t> bytes = SavePng(picture);
+    ASSERT_GT(bytes.size(), 8u);
+    EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
+    const TDib back = LoadPng(bytes.data(), bytes.size());
+    EXPECT_EQ(back.BitsPerPixel(), 24);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 7; ++x) ASSERT_EQ(back.GetPixel(x, y), picture.GetPixel(x, y)) << x << "," << y;
+  }
+
+  TDib indexed(9, 3, 4, true);
+  indexed.Palette() = {RGB(1, 2, 3), RGB(250, 0, 10), RGB(0, 128, 255)};
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 9; ++x) indexed.SetPixel(x, y, uint32_t(x + y) % 3);
+  const std::vector<uint8_t> bytes = SavePng(indexed);
+  const TDib back = LoadPng(bytes.data(), bytes.size());
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 9; ++x) ASSERT_EQ(back.GetPixel(x, y), indexed.GetPixel(x, y)) << x << "," << y;
+}
+
+TEST(PngFile, RejectsBadData) {
+  TDib picture(40, 30, 24);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) picture.SetPixel(x, y, RGB(x * 6, y * 8, x ^ y));
+  const std::vector<uint8_t> good = SavePng(picture);
+  const std::vector<uint8_t> half(good.begin(), good.begin() + good.size() / 2);
+  ExpectError([&] { LoadPng(half.data(), half.size()); }, "PNG data is invalid");
+  const std::vector<uint8_t> garbage(100, 0x42);
+  ExpectError([&] { LoadPng(garbage.data(), garbage.size()); }, "PNG data is invalid");
+  ExpectError([] { SavePng(TDib()); }, "empty");
+}

@@ -118,6 +118,12 @@ TEST(RegionAlgebra, SamePixelsGiveEqualRegionsWhateverTheConstruction) {
     TRegion grid(TRect{0, 0, kGrid, kGrid});
     EXPECT_EQ(grid.Subtract(grid.Subtract(built)), built);
     EXPECT_EQ(built.Xor(built), TRegion());
+    // Cut into an upper and a lower part that share no row, then put back together.
+    int cut = static_cast<int>(rng() % (kGrid + 1));
+    TRegion upper = built.Intersect(TRect{0, 0, kGrid, cut}), lower = built.Intersect(TRect{0, cut, kGrid, kGrid});
+    EXPECT_EQ(upper.Union(lower), built);
+    EXPECT_EQ(lower.Union(upper), built);
+    EXPECT_EQ(lower.Xor(upper), built);
   }
 }
 
