@@ -56,7 +56,7 @@ void BM_FillRect(benchmark::State& state) {
   TDib dst(kW, kH);
   TDC d(&dst);
   TRect r{0, 0, kW, kH};
-  const TBrush brush = CreateSolidBrush(RGB(212, 208, 200));
+  const TLogBrush brush = CreateSolidBrush(RGB(212, 208, 200));
   for (auto _ : state) {
     FillRect(&d, &r, brush);
     benchmark::ClobberMemory();

@@ -221,8 +221,8 @@ bool RestoreDC(HDC dc, int level) { return dc && dc->Restore(level); }
 
 // ---- Objects and modes ---------------------------------------------------------------------
 
-TPen SelectPen(HDC dc, const TPen& pen) { return std::exchange(dc->State().Pen, pen); }
-TBrush SelectBrush(HDC dc, const TBrush& brush) { return std::exchange(dc->State().Brush, brush); }
+TLogPen SelectPen(HDC dc, const TLogPen& pen) { return std::exchange(dc->State().Pen, pen); }
+TLogBrush SelectBrush(HDC dc, const TLogBrush& brush) { return std::exchange(dc->State().Brush, brush); }
 TLogFont SelectFont(HDC dc, const TLogFont& font) { return std::exchange(dc->State().Font, font); }
 COLORREF SetTextColor(HDC dc, COLORREF color) { return std::exchange(dc->State().TextColor, color); }
 COLORREF GetTextColor(HDC dc) { return dc->State().TextColor; }

@@ -40,23 +40,23 @@ enum : unsigned {
 };
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
-struct TPen {
+struct TLogPen {
   int Style = PS_SOLID;
   int Width = 1;
   COLORREF Color = 0;
-  friend bool operator==(const TPen&, const TPen&) = default;
+  friend bool operator==(const TLogPen&, const TLogPen&) = default;
 };
 
-struct TBrush {
+struct TLogBrush {
   int Style = BS_SOLID;
   COLORREF Color = 0xFFFFFF;
-  friend bool operator==(const TBrush&, const TBrush&) = default;
+  friend bool operator==(const TLogBrush&, const TLogBrush&) = default;
 };
 
-inline TPen CreatePen(int style, int width, COLORREF color) { return {style, width, color}; }
-inline TBrush CreateSolidBrush(COLORREF color) { return {BS_SOLID, color}; }
-inline TBrush NullBrush() { return {BS_NULL, 0}; }
-inline TBrush GetSysColorBrush(int index) { return {BS_SOLID, GetSysColor(index)}; }
+inline TLogPen CreatePen(int style, int width, COLORREF color) { return {style, width, color}; }
+inline TLogBrush CreateSolidBrush(COLORREF color) { return {BS_SOLID, color}; }
+inline TLogBrush NullBrush() { return {BS_NULL, 0}; }
+inline TLogBrush GetSysColorBrush(int index) { return {BS_SOLID, GetSysColor(index)}; }
 
 class TDC {
  public:
@@ -76,8 +76,8 @@ class TDC {
   struct TState {
     TPoint ViewportOrg;
     std::optional<TRegion> ClipRgn;  // device coordinates
-    TPen Pen;
-    TBrush Brush;
+    TLogPen Pen;
+    TLogBrush Brush;
     TLogFont Font = DefaultGuiFont();
     COLORREF TextColor = 0;
     COLORREF BkColor = 0xFFFFFF;
@@ -152,8 +152,8 @@ int SaveDC(HDC dc);
 bool RestoreDC(HDC dc, int level);
 
 // ---- Objects and modes ---------------------------------------------------------------------
-TPen SelectPen(HDC dc, const TPen& pen);
-TBrush SelectBrush(HDC dc, const TBrush& brush);
+TLogPen SelectPen(HDC dc, const TLogPen& pen);
+TLogBrush SelectBrush(HDC dc, const TLogBrush& brush);
 TLogFont SelectFont(HDC dc, const TLogFont& font);
 COLORREF SetTextColor(HDC dc, COLORREF color);
 COLORREF GetTextColor(HDC dc);
@@ -173,15 +173,15 @@ bool MoveToEx(HDC dc, int x, int y, TPoint* old);
 // Paints from the current position up to, not including, (x, y) and moves there.
 bool LineTo(HDC dc, int x, int y);
 bool Polyline(HDC dc, const TPoint* points, int count);
-int FillRect(HDC dc, const TRect* r, const TBrush& brush);
-int FrameRect(HDC dc, const TRect* r, const TBrush& brush);
+int FillRect(HDC dc, const TRect* r, const TLogBrush& brush);
+int FrameRect(HDC dc, const TRect* r, const TLogBrush& brush);
 bool InvertRect(HDC dc, const TRect* r);
 // Outline with the pen, inside with the brush; both exclude the right and bottom edge.
 // With a null pen the filled area is one pixel narrower and lower.
 bool Rectangle(HDC dc, int left, int top, int right, int bottom);
 bool RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height);
 bool Ellipse(HDC dc, int left, int top, int right, int bottom);
-bool FillRgn(HDC dc, const TRegion* rgn, const TBrush& brush);  // rgn in logical coordinates
+bool FillRgn(HDC dc, const TRegion* rgn, const TLogBrush& brush);  // rgn in logical coordinates
 bool PatBlt(HDC dc, int x, int y, int w, int h, uint32_t rop);
 
 // ---- Gradients -----------------------------------------------------------------------------
@@ -220,5 +220,5 @@ struct TIconImage {
 };
 enum : unsigned { DI_MASK = 1, DI_IMAGE = 2, DI_NORMAL = 3 };
 // cx, cy of 0 draw at the icon's own size.
-bool DrawIconEx(HDC dc, int x, int y, const TIconImage* icon, int cx, int cy, unsigned step, const TBrush* flicker,
+bool DrawIconEx(HDC dc, int x, int y, const TIconImage* icon, int cx, int cy, unsigned step, const TLogBrush* flicker,
                 unsigned flags);

@@ -193,7 +193,7 @@ bool TransparentBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy
 }
 
 bool DrawIconEx(HDC dc, int x, int y, const TIconImage* icon, int cx, int cy, unsigned /*step*/,
-                const TBrush* /*flicker*/, unsigned flags) {
+                const TLogBrush* /*flicker*/, unsigned flags) {
   if (!dc || !icon || icon->Color.Empty()) return false;
   const int w = icon->Color.Width(), h = icon->Color.Height();
   if (cx == 0) cx = w;

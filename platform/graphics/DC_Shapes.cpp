@@ -134,14 +134,14 @@ bool Polyline(HDC dc, const TPoint* points, int count) {
   return true;
 }
 
-int FillRect(HDC dc, const TRect* r, const TBrush& brush) {
+int FillRect(HDC dc, const TRect* r, const TLogBrush& brush) {
   if (!dc || !r) return 0;
   if (brush.Style == BS_NULL) return 1;
   dc->FillSurfaceRect(dc->ToSurface(*r), brush.Color);
   return 1;
 }
 
-int FrameRect(HDC dc, const TRect* r, const TBrush& brush) {
+int FrameRect(HDC dc, const TRect* r, const TLogBrush& brush) {
   if (!dc || !r || r->IsEmpty()) return 0;
   if (brush.Style == BS_NULL) return 1;
   const TRect s = dc->ToSurface(*r);
@@ -179,7 +179,7 @@ bool Ellipse(HDC dc, int left, int top, int right, int bottom) {
   return true;
 }
 
-bool FillRgn(HDC dc, const TRegion* rgn, const TBrush& brush) {
+bool FillRgn(HDC dc, const TRegion* rgn, const TLogBrush& brush) {
   if (!dc || !rgn) return false;
   if (brush.Style == BS_NULL) return true;
   const TPoint o = dc->ToSurface(0, 0);
@@ -190,7 +190,7 @@ bool FillRgn(HDC dc, const TRegion* rgn, const TBrush& brush) {
 bool PatBlt(HDC dc, int x, int y, int w, int h, uint32_t rop) {
   if (!dc) return false;
   const TRect s = dc->ToSurface(Normalised(x, y, x + w, y + h));
-  const TBrush& brush = dc->State().Brush;
+  const TLogBrush& brush = dc->State().Brush;
   switch (rop) {
     case PATCOPY: if (brush.Style != BS_NULL) dc->FillSurfaceRect(s, brush.Color); return true;
     case PATINVERT: if (brush.Style != BS_NULL) dc->RopSurfaceRect(s, brush.Color, R2_XORPEN); return true;

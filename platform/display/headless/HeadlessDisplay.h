@@ -1,0 +1,89 @@
+#pragma once
+// A virtual screen for tests and the scripted UI driver: 1280 x 1024 pixels with a work area
+// of 1280 x 984 at (0, 0), a virtual clock that only moves when told to, input injected at
+// screen coordinates, and screenshots of the screen or of one window.
+//
+// Two ways to drive it:
+// - Directly from a test on the user-interface thread: inject input, then Pump() to let the
+//   window system handle it, and Advance(ms) to move the clock through every due timer.
+// - As a script: Schedule(...) actions that run one by one whenever the program waits for
+//   input (also inside modal loops). When the script is used up, the display asks the
+//   program to quit.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/windowing/WinApi.h"
+
+class THeadlessDisplay : public TDisplay {
+ public:
+  explicit THeadlessDisplay(int width = 1280, int height = 1024, TRect workArea = {0, 0, 1280, 984});
+
+  // ---- TDisplay ----
+  TRect ScreenRect() const override { return FScreen; }
+  TRect WorkArea() const override { return FWork; }
+  uint64_t Now() const override { return FNow; }
+  void CreateSurface(HWND hwnd, const TRect& bounds, bool popup) override;
+  void DestroySurface(HWND hwnd) override;
+  void SetSurfaceVisible(HWND hwnd, bool visible) override;
+  void SetSurfaceBounds(HWND hwnd, const TRect& bounds) override;
+  void RaiseSurface(HWND) override {}
+  void SetSurfaceShape(HWND hwnd, const TRegion* shape) override;
+  void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) override;
+  bool NextEvent(TInputEvent& event) override;
+  void Wait(int64_t timeoutMs) override;
+  TPoint CursorPos() const override { return FCursor; }
+  void Beep() override { ++FBeeps; }
+
+  // ---- Input injection ----
+  void MoveMouse(int x, int y);
+  void Press(int button = 0);
+  void Release(int button = 0);
+  void Click(int x, int y, int button = 0);  // move, press, release
+  void Wheel(int delta);
+  void KeyDown(WPARAM vk, bool repeat = false);
+  void KeyUp(WPARAM vk);
+  void Key(WPARAM vk);                 // down and up
+  void TypeText(const std::string& text);  // US layout, Shift where needed
+  void DropFile(const std::string& path, int x, int y);
+  void RequestClose(HWND hwnd);
+
+  // ---- Time ----
+  // Moves the clock by `ms`, stopping at every due timer to let the program handle it.
+  void Advance(uint64_t ms);
+  // Handles everything that is ready now (input, paint, due timers).
+  void Pump();
+
+  // ---- Script ----
+  void Schedule(std::function<void()> action);
+  // A script step that moves the clock by `ms` while the program runs its loops.
+  void ScheduleWait(uint64_t ms);
+  bool ScriptDone() const { return FScript.empty() && !FWaitUntil; }
+
+  // ---- Output ----
+  TDib Screenshot() const;
+  // The window's own pixels as last presented (frame included).
+  TDib WindowShot(HWND hwnd) const;
+  COLORREF ScreenPixel(int x, int y) const;
+  int BeepCount() const { return FBeeps; }
+
+ private:
+  struct TSurface {
+    TRect Bounds;
+    bool Visible = false;
+    std::optional<TRegion> Shape;
+    TDib Pixels;
+  };
+  TRect FScreen;
+  TRect FWork;
+  uint64_t FNow = 0;
+  TPoint FCursor;
+  int FBeeps = 0;
+  std::map<HWND, TSurface> FSurfaces;
+  std::deque<TInputEvent> FEvents;
+  std::deque<std::function<void()>> FScript;
+  std::optional<uint64_t> FWaitUntil;
+};

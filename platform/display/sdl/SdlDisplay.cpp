@@ -1,0 +1,683 @@
+#include "platform/display/sdl/SdlDisplay.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/windowing/WinApi.h"
+
+// SDL's native-window header pulls in Xlib and its macros; it comes after our own headers.
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/shape.h>
+
+namespace {
+
+struct TXWindow {
+  Display* Dpy = nullptr;
+  ::Window Id = 0;
+};
+
+TXWindow XWindowOf(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+    return {info.info.x11.display, info.info.x11.window};
+  return {};
+}
+
+TRect FromSdl(const SDL_Rect& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
+
+// Virtual-key code of a physical key, read as on a US keyboard.
+WPARAM VirtualKey(SDL_Scancode code, bool numLock) {
+  if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) return WPARAM('A' + (code - SDL_SCANCODE_A));
+  if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return WPARAM('1' + (code - SDL_SCANCODE_1));
+  if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F12) return VK_F1 + WPARAM(code - SDL_SCANCODE_F1);
+  if (code >= SDL_SCANCODE_F13 && code <= SDL_SCANCODE_F24) return VK_F12 + 1 + WPARAM(code - SDL_SCANCODE_F13);
+  if (code >= SDL_SCANCODE_KP_1 && code <= SDL_SCANCODE_KP_9) {
+    // Without Num Lock the keypad moves the caret, as the keys printed beside the digits.
+    static constexpr WPARAM kNavigation[9] = {VK_END, VK_DOWN, VK_NEXT, VK_LEFT, VK_CLEAR,
+                                              VK_RIGHT, VK_HOME, VK_UP, VK_PRIOR};
+    const int digit = code - SDL_SCANCODE_KP_1;
+    return numLock ? VK_NUMPAD0 + 1 + WPARAM(digit) : kNavigation[digit];
+  }
+  switch (code) {
+    case SDL_SCANCODE_0: return '0';
+    case SDL_SCANCODE_RETURN: return VK_RETURN;
+    case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
+    case SDL_SCANCODE_BACKSPACE: return VK_BACK;
+    case SDL_SCANCODE_TAB: return VK_TAB;
+    case SDL_SCANCODE_SPACE: return VK_SPACE;
+    case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
+    case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
+    case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
+    case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
+    case SDL_SCANCODE_BACKSLASH:
+    case SDL_SCANCODE_NONUSHASH: return VK_OEM_5;
+    case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
+    case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
+    case SDL_SCANCODE_GRAVE: return VK_OEM_3;
+    case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
+    case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
+    case SDL_SCANCODE_SLASH: return VK_OEM_2;
+    case SDL_SCANCODE_CAPSLOCK: return VK_CAPITAL;
+    case SDL_SCANCODE_SCROLLLOCK: return VK_SCROLL;
+    case SDL_SCANCODE_PAUSE: return VK_PAUSE;
+    case SDL_SCANCODE_INSERT: return VK_INSERT;
+    case SDL_SCANCODE_HOME: return VK_HOME;
+    case SDL_SCANCODE_PAGEUP: return VK_PRIOR;
+    case SDL_SCANCODE_DELETE: return VK_DELETE;
+    case SDL_SCANCODE_END: return VK_END;
+    case SDL_SCANCODE_PAGEDOWN: return VK_NEXT;
+    case SDL_SCANCODE_RIGHT: return VK_RIGHT;
+    case SDL_SCANCODE_LEFT: return VK_LEFT;
+    case SDL_SCANCODE_DOWN: return VK_DOWN;
+    case SDL_SCANCODE_UP: return VK_UP;
+    case SDL_SCANCODE_NUMLOCKCLEAR: return VK_NUMLOCK;
+    case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
+    case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
+    case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
+    case SDL_SCANCODE_KP_PLUS: return VK_ADD;
+    case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
+    case SDL_SCANCODE_KP_0: return numLock ? VK_NUMPAD0 : VK_INSERT;
+    case SDL_SCANCODE_KP_PERIOD: return numLock ? VK_DECIMAL : VK_DELETE;
+    case SDL_SCANCODE_APPLICATION: return VK_APPS;
+    case SDL_SCANCODE_HELP: return VK_HELP;
+    case SDL_SCANCODE_LCTRL: return VK_LCONTROL;
+    case SDL_SCANCODE_RCTRL: return VK_RCONTROL;
+    case SDL_SCANCODE_LSHIFT: return VK_LSHIFT;
+    case SDL_SCANCODE_RSHIFT: return VK_RSHIFT;
+    case SDL_SCANCODE_LALT: return VK_LMENU;
+    case SDL_SCANCODE_RALT: return VK_RMENU;
+    case SDL_SCANCODE_LGUI: return VK_LWIN;
+    case SDL_SCANCODE_RGUI: return VK_RWIN;
+    default: return 0;
+  }
+}
+
+// Copies 24-bit B,G,R rows into the window surface's format.
+void ConvertRect(const TDib& from, const TRect& r, SDL_Surface* to) {
+  const uint8_t* src = from.ScanLine(r.Top) + std::ptrdiff_t(r.Left) * 3;
+  const int bpp = to->format->BytesPerPixel;
+  uint8_t* dst = static_cast<uint8_t*>(to->pixels) + std::ptrdiff_t(r.Top) * to->pitch + std::ptrdiff_t(r.Left) * bpp;
+  const Uint32 format = to->format->format;
+  if (SDL_BYTEORDER == SDL_LIL_ENDIAN && (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888)) {
+    // The X server's usual 32-bit format is B,G,R,x in memory: copy straight through.
+    for (int y = 0; y < r.Height(); ++y) {
+      const uint8_t* s = src + std::ptrdiff_t(y) * from.RowDistance();
+      uint8_t* d = dst + std::ptrdiff_t(y) * to->pitch;
+      for (int x = 0; x < r.Width(); ++x, s += 3, d += 4) {
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+        d[3] = 0xFF;
+      }
+    }
+    return;
+  }
+  SDL_ConvertPixels(r.Width(), r.Height(), SDL_PIXELFORMAT_BGR24, src, from.RowDistance(), format, dst, to->pitch);
+}
+
+}  // namespace
+
+void TSdlDisplay::TWindowDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+
+TSdlDisplay::TSdlDisplay() {
+  // Without this SDL re-creates the X window on the first surface request (losing its shape)
+  // and every frame goes through a texture.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // Closing the last window is the program's decision (WM_CLOSE may refuse).
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::string message = std::string("Cannot open the display: ") + SDL_GetError();
+    SDL_Quit();
+    throw std::runtime_error(message);
+  }
+  // The window system makes characters from key presses itself.
+  SDL_StopTextInput();
+  SDL_EventState(SDL_TEXTINPUT, SDL_DISABLE);
+  SDL_EventState(SDL_TEXTEDITING, SDL_DISABLE);
+  // Native pointer events carry the screen position at the time of the event.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  FNativePointer = driver && std::strcmp(driver, "x11") == 0;
+  if (FNativePointer) {
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    SDL_AddEventWatch(&TSdlDisplay::WatchNative, this);
+  }
+}
+
+TSdlDisplay::~TSdlDisplay() {
+  if (GetDisplay() == this) SetDisplay(nullptr);
+  FById.clear();
+  FSurfaces.clear();
+  if (FNativePointer) SDL_DelEventWatch(&TSdlDisplay::WatchNative, this);
+  SDL_Quit();
+}
+
+TRect TSdlDisplay::ScreenRect() const {
+  SDL_Rect r;
+  return SDL_GetDisplayBounds(0, &r) == 0 ? FromSdl(r) : TRect{};
+}
+
+TRect TSdlDisplay::WorkArea() const {
+  SDL_Rect r;
+  return SDL_GetDisplayUsableBounds(0, &r) == 0 ? FromSdl(r) : ScreenRect();
+}
+
+uint64_t TSdlDisplay::Now() const { return SDL_GetTicks64(); }
+
+TSdlDisplay::TSurface* TSdlDisplay::Find(HWND hwnd) {
+  auto it = FSurfaces.find(hwnd);
+  return it == FSurfaces.end() ? nullptr : &it->second;
+}
+
+HWND TSdlDisplay::FromId(uint32_t id) const {
+  auto it = FById.find(id);
+  return it == FById.end() ? nullptr : it->second;
+}
+
+// ---- Surfaces ----------------------------------------------------------------------------------
+
+void TSdlDisplay::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
+  DestroySurface(hwnd);
+  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+  if (popup) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+  SDL_Window* window = SDL_CreateWindow("", bounds.Left, bounds.Top, std::max(bounds.Width(), 1),
+                                        std::max(bounds.Height(), 1), flags);
+  if (!window) throw std::runtime_error(std::string("Cannot create a window: ") + SDL_GetError());
+  TSurface s;
+  s.Sdl.reset(window);
+  s.Id = SDL_GetWindowID(window);
+  s.Popup = popup;
+  s.Bounds = bounds;
+  FById[s.Id] = hwnd;
+  FSurfaces[hwnd] = std::move(s);
+}
+
+void TSdlDisplay::DestroySurface(HWND hwnd) {
+  auto it = FSurfaces.find(hwnd);
+  if (it == FSurfaces.end()) return;
+  HandFocusOn(hwnd);
+  for (auto& [other, s] : FSurfaces)
+    if (s.FocusBefore == hwnd) s.FocusBefore = nullptr;
+  if (FLastFocus == hwnd) FLastFocus = nullptr;
+  FById.erase(it->second.Id);
+  FSurfaces.erase(it);
+}
+
+void TSdlDisplay::SetSurfaceVisible(HWND hwnd, bool visible) {
+  TSurface* s = Find(hwnd);
+  if (!s || s->Visible == visible) return;
+  if (!visible) {
+    HandFocusOn(hwnd);
+    s->Visible = false;
+    SDL_HideWindow(s->Sdl.get());
+    return;
+  }
+  const HWND before = FocusedWindow();
+  s->Visible = true;
+  // Without a window manager SDL gives every window it shows the keyboard focus.
+  SDL_ShowWindow(s->Sdl.get());
+  if (s->Popup) {
+    s->FocusBefore = before != hwnd ? before : nullptr;
+    if (TSurface* b = Find(s->FocusBefore); b && b->Visible) SDL_SetWindowInputFocus(b->Sdl.get());
+  }
+  SyncX();
+}
+
+void TSdlDisplay::SetSurfaceBounds(HWND hwnd, const TRect& bounds) {
+  TSurface* s = Find(hwnd);
+  if (!s) return;
+  const bool moved = bounds.Left != s->Bounds.Left || bounds.Top != s->Bounds.Top;
+  const bool sized = bounds.Width() != s->Bounds.Width() || bounds.Height() != s->Bounds.Height();
+  s->Bounds = bounds;
+  if (moved) SDL_SetWindowPosition(s->Sdl.get(), bounds.Left, bounds.Top);
+  if (sized) {
+    SDL_SetWindowSize(s->Sdl.get(), std::max(bounds.Width(), 1), std::max(bounds.Height(), 1));
+    ApplyShape(*s);
+  }
+}
+
+void TSdlDisplay::RaiseSurface(HWND hwnd) {
+  if (TSurface* s = Find(hwnd); s && s->Visible) SDL_RaiseWindow(s->Sdl.get());
+}
+
+void TSdlDisplay::SetSurfaceShape(HWND hwnd, const TRegion* shape) {
+  TSurface* s = Find(hwnd);
+  if (!s) return;
+  if (shape) s->Shape = *shape;
+  else s->Shape.reset();
+  ApplyShape(*s);
+}
+
+void TSdlDisplay::ApplyShape(TSurface& s) {
+  const TXWindow x = XWindowOf(s.Sdl.get());
+  if (!x.Dpy) return;
+  if (FHasShape < 0) {
+    int eventBase = 0, errorBase = 0;
+    FHasShape = XShapeQueryExtension(x.Dpy, &eventBase, &errorBase) ? 1 : 0;
+  }
+  if (!FHasShape) return;
+  if (!s.Shape) {
+    XShapeCombineMask(x.Dpy, x.Id, ShapeBounding, 0, 0, None, ShapeSet);
+  } else {
+    const TRect limit{0, 0, SHRT_MAX, SHRT_MAX};
+    std::vector<XRectangle> rects;
+    rects.reserve(s.Shape->Rects().size());
+    for (const TRect& r0 : s.Shape->Rects()) {
+      const TRect r = r0.Intersect(limit);
+      if (r.IsEmpty()) continue;
+      rects.push_back({short(r.Left), short(r.Top), static_cast<unsigned short>(r.Width()),
+                       static_cast<unsigned short>(r.Height())});
+    }
+    XShapeCombineRectangles(x.Dpy, x.Id, ShapeBounding, 0, 0, rects.data(), int(rects.size()), ShapeSet, Unsorted);
+  }
+  XFlush(x.Dpy);
+}
+
+void TSdlDisplay::SetSurfaceTitle(HWND hwnd, const std::string& title) {
+  if (TSurface* s = Find(hwnd)) SDL_SetWindowTitle(s->Sdl.get(), title.c_str());
+}
+
+void TSdlDisplay::Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) {
+  TSurface* s = Find(hwnd);
+  if (!s || pixels.Empty()) return;
+  TDib converted;
+  const TDib* from = &pixels;
+  if (pixels.BitsPerPixel() != 24) {
+    converted = pixels.As24();
+    from = &converted;
+  }
+  TRegion area = dirty.Intersect(from->BoundsRect());
+  if (s->Shown.Width() != from->Width() || s->Shown.Height() != from->Height()) {
+    s->Shown = TDib(from->Width(), from->Height());
+    area = TRegion(from->BoundsRect());
+  }
+  for (const TRect& r : area.Rects())
+    for (int y = r.Top; y < r.Bottom; ++y)
+      std::memcpy(s->Shown.ScanLine(y) + std::ptrdiff_t(r.Left) * 3, from->ScanLine(y) + std::ptrdiff_t(r.Left) * 3,
+                  size_t(r.Width()) * 3);
+  if (s->Visible) Blit(*s, area);
+}
+
+void TSdlDisplay::Blit(TSurface& s, const TRegion& area) {
+  // Fetched every time: a resize replaces the window's surface.
+  SDL_Surface* target = SDL_GetWindowSurface(s.Sdl.get());
+  if (!target || s.Shown.Empty()) return;
+  const TRect limit{0, 0, std::min(target->w, s.Shown.Width()), std::min(target->h, s.Shown.Height())};
+  std::vector<SDL_Rect> rects;
+  rects.reserve(area.Rects().size());
+  const bool lock = SDL_MUSTLOCK(target);
+  if (lock && SDL_LockSurface(target) != 0) return;
+  for (const TRect& r0 : area.Rects()) {
+    const TRect r = r0.Intersect(limit);
+    if (r.IsEmpty()) continue;
+    ConvertRect(s.Shown, r, target);
+    rects.push_back({r.Left, r.Top, r.Width(), r.Height()});
+  }
+  if (lock) SDL_UnlockSurface(target);
+  if (!rects.empty()) SDL_UpdateWindowSurfaceRects(s.Sdl.get(), rects.data(), int(rects.size()));
+}
+
+// ---- Keyboard focus ----------------------------------------------------------------------------
+
+HWND TSdlDisplay::FocusedWindow() const {
+  Display* dpy = nullptr;
+  for (const auto& [hwnd, s] : FSurfaces)
+    if ((dpy = XWindowOf(s.Sdl.get()).Dpy)) break;
+  if (dpy) {
+    // Ask the server: SDL only learns of a change when its event has been read.
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(dpy, &focus, &revert);
+    for (const auto& [hwnd, s] : FSurfaces)
+      if (focus && XWindowOf(s.Sdl.get()).Id == focus) return hwnd;
+    return nullptr;
+  }
+  SDL_Window* focus = SDL_GetKeyboardFocus();
+  for (const auto& [hwnd, s] : FSurfaces)
+    if (focus && s.Sdl.get() == focus) return hwnd;
+  return nullptr;
+}
+
+void TSdlDisplay::SetKeyboardFocus(HWND hwnd) {
+  TSurface* s = Find(hwnd);
+  if (!s || !s->Visible) return;
+  SDL_SetWindowInputFocus(s->Sdl.get());
+  SDL_RaiseWindow(s->Sdl.get());
+  SyncX();
+}
+
+void TSdlDisplay::HandFocusOn(HWND leaving) {
+  TSurface* s = Find(leaving);
+  if (!s || !s->Visible || FocusedWindow() != leaving) return;
+  // A window that loses its focus by disappearing hands it to nobody (no window manager to
+  // pick another), which would read as the program losing the focus.
+  TSurface* to = Find(s->FocusBefore);
+  if (!to || !to->Visible || to == s) {
+    to = nullptr;
+    for (HWND h : GetTopLevelWindows()) {
+      TSurface* o = h != leaving ? Find(h) : nullptr;
+      if (o && o->Visible) {
+        to = o;
+        break;
+      }
+    }
+  }
+  if (!to)
+    for (auto& [h, o] : FSurfaces)
+      if (h != leaving && o.Visible) {
+        to = &o;
+        break;
+      }
+  if (!to) return;
+  SDL_SetWindowInputFocus(to->Sdl.get());
+  SyncX();
+}
+
+void TSdlDisplay::CheckFocusLost() {
+  if (!FFocusChanged) return;
+  FFocusChanged = false;
+  // A focus that moved from one of our windows to another (menus, dialogs) is no loss.
+  if (HWND focus = FocusedWindow()) {
+    FLastFocus = focus;
+    FHadFocus = true;
+    return;
+  }
+  if (FHadFocus) {
+    TInputEvent e;
+    e.Kind = TInputEvent::ieFocusLost;
+    e.Window = FLastFocus;
+    FEvents.push_back(e);
+  }
+  FHadFocus = false;
+}
+
+void TSdlDisplay::SyncX() const {
+  // Waits until the server has handled our requests, so that the focus events they cause are
+  // read together (a loss and the gain that follows it).
+  for (const auto& [hwnd, s] : FSurfaces)
+    if (Display* dpy = XWindowOf(s.Sdl.get()).Dpy) {
+      XSync(dpy, False);
+      return;
+    }
+}
+
+// ---- Input -------------------------------------------------------------------------------------
+
+bool TSdlDisplay::NextEvent(TInputEvent& event) {
+  while (FEvents.empty()) {
+    SDL_Event e;
+    if (!SDL_PollEvent(&e)) {
+      CheckFocusLost();
+      if (FEvents.empty()) return false;
+      break;
+    }
+    Translate(e);
+  }
+  event = std::move(FEvents.front());
+  FEvents.pop_front();
+  return true;
+}
+
+void TSdlDisplay::Wait(int64_t timeoutMs) {
+  if (!FEvents.empty()) return;
+  SDL_Event e;
+  const int got = timeoutMs < 0 ? SDL_WaitEvent(&e)
+                                : SDL_WaitEventTimeout(&e, int(std::min<int64_t>(timeoutMs, INT_MAX)));
+  if (got) Translate(e);
+}
+
+void TSdlDisplay::Translate(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_SYSWMEVENT:
+      TranslateNative(e);
+      break;
+    case SDL_MOUSEMOTION:
+      if (!FNativePointer) TranslateMouse(e);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
+      TranslateMouse(e);
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      const WPARAM vk = VirtualKey(e.key.keysym.scancode, (SDL_GetModState() & KMOD_NUM) != 0);
+      if (!vk) break;
+      TInputEvent k;
+      k.Kind = e.type == SDL_KEYDOWN ? TInputEvent::ieKeyDown : TInputEvent::ieKeyUp;
+      k.Key = vk;
+      k.Repeat = e.key.repeat != 0;
+      FEvents.push_back(k);
+      break;
+    }
+    case SDL_WINDOWEVENT: {
+      const HWND hwnd = FromId(e.window.windowID);
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_EXPOSED:
+          if (TSurface* s = Find(hwnd); s && s->Visible) Blit(*s, TRegion(s->Shown.BoundsRect()));
+          break;
+        case SDL_WINDOWEVENT_CLOSE:
+          if (hwnd) {
+            TInputEvent c;
+            c.Kind = TInputEvent::ieCloseRequest;
+            c.Window = hwnd;
+            FEvents.push_back(c);
+          }
+          break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          if (hwnd) {
+            FHadFocus = true;
+            FLastFocus = hwnd;
+          }
+          FFocusChanged = true;
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          FFocusChanged = true;
+          break;
+        default:
+          break;
+      }
+      break;
+    }
+    case SDL_DROPFILE:
+    case SDL_DROPTEXT:
+    case SDL_DROPBEGIN:
+    case SDL_DROPCOMPLETE: {
+      if (e.type == SDL_DROPFILE && e.drop.file) {
+        TInputEvent d;
+        d.Kind = TInputEvent::ieDropFile;
+        d.Text = e.drop.file;
+        d.Window = FromId(e.drop.windowID);
+        d.ScreenPos = CursorPos();
+        FEvents.push_back(d);
+      }
+      SDL_free(e.drop.file);
+      break;
+    }
+    case SDL_QUIT: {
+      TInputEvent q;
+      q.Kind = TInputEvent::ieQuit;
+      FEvents.push_back(q);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+int TSdlDisplay::WatchNative(void* self, SDL_Event* e) {
+  if (e->type != SDL_SYSWMEVENT || !e->syswm.msg || e->syswm.msg->subsystem != SDL_SYSWM_X11) return 1;
+  const XGenericEventCookie& cookie = e->syswm.msg->msg.x11.event.xcookie;
+  if (cookie.type != GenericEvent || !cookie.data) return 1;
+  auto* display = static_cast<TSdlDisplay*>(self);
+  if (display->FXiOpcode < 0) {
+    int opcode = 0, eventBase = 0, errorBase = 0;
+    display->FXiOpcode = XQueryExtension(cookie.display, "XInputExtension", &opcode, &eventBase, &errorBase) ? opcode : 0;
+  }
+  if (cookie.extension != display->FXiOpcode ||
+      (cookie.evtype != XI_Motion && cookie.evtype != XI_ButtonPress && cookie.evtype != XI_ButtonRelease))
+    return 1;
+  const auto* device = static_cast<const XIDeviceEvent*>(cookie.data);
+  display->FXiPositions.push_back({cookie.serial, {int(device->root_x), int(device->root_y)}});
+  if (display->FXiPositions.size() > 4096) display->FXiPositions.pop_front();  // bounded, should reading lag
+  return 1;
+}
+
+bool TSdlDisplay::QueryPointer(TPoint& screen) const {
+  for (const auto& [hwnd, s] : FSurfaces) {
+    const TXWindow x = XWindowOf(s.Sdl.get());
+    if (!x.Dpy) return false;
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, winX = 0, winY = 0;
+    unsigned mask = 0;
+    if (!XQueryPointer(x.Dpy, DefaultRootWindow(x.Dpy), &root, &child, &rootX, &rootY, &winX, &winY, &mask)) return false;
+    screen = {rootX, rootY};
+    return true;
+  }
+  return false;
+}
+
+void TSdlDisplay::PushMove(TPoint screen) {
+  FCursor = screen;
+  if (!FEvents.empty() && FEvents.back().Kind == TInputEvent::ieMouseMove && FEvents.back().ScreenPos == screen) return;
+  TInputEvent m;
+  m.Kind = TInputEvent::ieMouseMove;
+  m.ScreenPos = screen;
+  FEvents.push_back(m);
+}
+
+void TSdlDisplay::TranslateNative(const SDL_Event& e) {
+  if (!e.syswm.msg || e.syswm.msg->subsystem != SDL_SYSWM_X11) return;
+  const XEvent& x = e.syswm.msg->msg.x11.event;
+  switch (x.type) {
+    case MotionNotify:  // only while SDL holds a core pointer grab
+      PushMove({x.xmotion.x_root, x.xmotion.y_root});
+      return;
+    case EnterNotify:
+    case LeaveNotify:
+      // Also on leaving for no window of ours, so that hover states end.
+      if (x.xcrossing.mode == NotifyNormal) PushMove({x.xcrossing.x_root, x.xcrossing.y_root});
+      return;
+    case ButtonPress:
+    case ButtonRelease:
+      FRootPos = {x.xbutton.x_root, x.xbutton.y_root};
+      FRootFresh = true;
+      return;
+    case GenericEvent: {
+      const XGenericEventCookie& cookie = x.xcookie;
+      if (FXiOpcode <= 0 || cookie.extension != FXiOpcode) return;
+      if (cookie.evtype != XI_Motion && cookie.evtype != XI_ButtonPress && cookie.evtype != XI_ButtonRelease) return;
+      while (!FXiPositions.empty() && FXiPositions.front().Serial < cookie.serial) FXiPositions.pop_front();
+      TPoint pos;
+      if (!FXiPositions.empty() && FXiPositions.front().Serial == cookie.serial) {
+        pos = FXiPositions.front().Pos;
+        FXiPositions.pop_front();
+      } else if (!QueryPointer(pos)) {
+        return;
+      }
+      if (cookie.evtype == XI_Motion) {
+        PushMove(pos);
+      } else {
+        FRootPos = pos;
+        FRootFresh = true;
+      }
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+void TSdlDisplay::TranslateMouse(const SDL_Event& e) {
+  Uint32 windowId = 0;
+  TPoint local;
+  switch (e.type) {
+    case SDL_MOUSEMOTION:
+      windowId = e.motion.windowID;
+      local = {e.motion.x, e.motion.y};
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      windowId = e.button.windowID;
+      local = {e.button.x, e.button.y};
+      break;
+    default:
+      windowId = e.wheel.windowID;
+      local = {e.wheel.mouseX, e.wheel.mouseY};
+      break;
+  }
+  // The native event's screen position is exact; window position plus local position is not
+  // while the window system is moving the window (the event predates the move).
+  TPoint screen = FCursor;
+  if (FRootFresh) {
+    screen = FRootPos;
+  } else if (!FNativePointer || !QueryPointer(screen)) {
+    if (FButtons) {
+      SDL_GetGlobalMouseState(&screen.X, &screen.Y);
+    } else if (SDL_Window* window = SDL_GetWindowFromID(windowId)) {
+      SDL_GetWindowPosition(window, &screen.X, &screen.Y);
+      screen.X += local.X;
+      screen.Y += local.Y;
+    }
+  }
+  FRootFresh = false;
+  FCursor = screen;
+
+  TInputEvent m;
+  m.ScreenPos = screen;
+  if (e.type == SDL_MOUSEMOTION) {
+    m.Kind = TInputEvent::ieMouseMove;
+  } else if (e.type == SDL_MOUSEWHEEL) {
+    int delta = e.wheel.y;
+    if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) delta = -delta;
+    if (delta == 0) return;
+    m.Kind = TInputEvent::ieWheel;
+    m.WheelDelta = delta * 120;
+  } else {
+    switch (e.button.button) {
+      case SDL_BUTTON_LEFT: m.Button = 0; break;
+      case SDL_BUTTON_RIGHT: m.Button = 1; break;
+      case SDL_BUTTON_MIDDLE: m.Button = 2; break;
+      default: return;
+    }
+    const unsigned bit = SDL_BUTTON(e.button.button);
+    if (e.type == SDL_MOUSEBUTTONDOWN) {
+      m.Kind = TInputEvent::ieButtonDown;
+      // Keep getting moves outside the window while a button is held (the window system's
+      // capture, moving and sizing rely on it).
+      if (!FButtons) SDL_CaptureMouse(SDL_TRUE);
+      FButtons |= bit;
+    } else {
+      m.Kind = TInputEvent::ieButtonUp;
+      FButtons &= ~bit;
+      if (!FButtons) SDL_CaptureMouse(SDL_FALSE);
+    }
+  }
+  FEvents.push_back(m);
+}
+
+TPoint TSdlDisplay::CursorPos() const {
+  TPoint p;
+  if (QueryPointer(p)) return FCursor = p;
+  if (!FSurfaces.empty()) return FCursor;
+  int gx = 0, gy = 0;
+  SDL_GetGlobalMouseState(&gx, &gy);
+  return {gx, gy};
+}
+
+void TSdlDisplay::Beep() {
+  for (const auto& [hwnd, s] : FSurfaces) {
+    const TXWindow x = XWindowOf(s.Sdl.get());
+    if (!x.Dpy) return;
+    XBell(x.Dpy, 0);
+    XFlush(x.Dpy);
+    return;
+  }
+}

@@ -1,0 +1,67 @@
+#pragma once
+// What the window system needs of a screen: native surfaces for top-level and popup windows,
+// input, a clock and a beep. Implemented by the SDL display (real windows) and the headless
+// display (a virtual screen for tests and the scripted UI driver).
+#include <cstdint>
+#include <string>
+
+#include "platform/graphics/Dib.h"
+#include "platform/graphics/Region.h"
+#include "platform/windowing/Messages.h"
+
+struct TWnd;
+using HWND = TWnd*;
+
+struct TInputEvent {
+  enum TKind {
+    ieMouseMove,
+    ieButtonDown,
+    ieButtonUp,
+    ieWheel,
+    ieKeyDown,
+    ieKeyUp,
+    ieFocusLost,     // the native window lost the keyboard focus to another program
+    ieCloseRequest,  // the user asked to close the native window from outside
+    ieDropFile,      // a file dropped on a window
+    ieQuit,          // the display is going away (or a headless script has ended)
+  };
+  TKind Kind = ieMouseMove;
+  TPoint ScreenPos;       // mouse events and drops
+  int Button = 0;         // 0 left, 1 right, 2 middle
+  int WheelDelta = 0;     // multiples of 120, positive away from the user
+  WPARAM Key = 0;         // virtual-key code
+  bool Repeat = false;    // key auto-repeat
+  HWND Window = nullptr;  // target of focus, close and drop events
+  std::string Text;       // dropped file's path
+};
+
+class TDisplay {
+ public:
+  virtual ~TDisplay() = default;
+
+  virtual TRect ScreenRect() const = 0;
+  virtual TRect WorkArea() const = 0;
+  // Milliseconds on the display's clock (virtual on the headless display).
+  virtual uint64_t Now() const = 0;
+
+  // A top-level or popup window's native surface, in screen coordinates.
+  virtual void CreateSurface(HWND hwnd, const TRect& bounds, bool popup) = 0;
+  virtual void DestroySurface(HWND hwnd) = 0;
+  virtual void SetSurfaceVisible(HWND hwnd, bool visible) = 0;
+  virtual void SetSurfaceBounds(HWND hwnd, const TRect& bounds) = 0;
+  virtual void RaiseSurface(HWND hwnd) = 0;
+  // The window outline in window coordinates; nullptr for the whole rectangle.
+  virtual void SetSurfaceShape(HWND hwnd, const TRegion* shape) = 0;
+  virtual void SetSurfaceTitle(HWND, const std::string&) {}
+  virtual void SetKeyboardFocus(HWND) {}
+  // Shows the window's pixels (its whole frame, window coordinates) inside `dirty`.
+  virtual void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) = 0;
+
+  // Next pending input event, without blocking.
+  virtual bool NextEvent(TInputEvent& event) = 0;
+  // Blocks until an event may be pending or `timeoutMs` passed (-1: no timeout).
+  virtual void Wait(int64_t timeoutMs) = 0;
+
+  virtual TPoint CursorPos() const = 0;
+  virtual void Beep() {}
+};

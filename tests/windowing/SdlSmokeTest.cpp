@@ -1,0 +1,392 @@
+// The SDL display on a private X server (Xvfb): pixels read back from the screen through
+// Xlib, input sent as native X events, keyboard focus kept among our windows.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/display/sdl/SdlDisplay.h"
+#include "platform/windowing/WinApi.h"
+
+// Xlib last: its macros (None, Bool, Status ...) would clash with the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+extern char** environ;
+
+// SDL opens a D-Bus connection whose buffers the library never frees; nothing of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+
+namespace {
+
+using namespace std::chrono_literals;
+using TClock = std::chrono::steady_clock;
+
+constexpr COLORREF kGreen = RGB(10, 200, 30);
+constexpr COLORREF kRed = RGB(200, 20, 20);
+constexpr uintptr_t kRescueTimer = 99;
+
+std::string FindProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/bin:/bin";
+  for (size_t start = 0; start <= dirs.size();) {
+    size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    const std::string candidate = dirs.substr(start, end - start) + "/" + name;
+    if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  return {};
+}
+
+// A private X server for the suite, on the first free display number.
+class TXServer {
+ public:
+  TXServer() {
+    const std::string exe = FindProgram("Xvfb");
+    if (exe.empty()) {
+      FProblem = "Xvfb is not installed";
+      return;
+    }
+    const auto deadline = TClock::now() + 5s;
+    for (int n = 70 + int(getpid() % 100); !FDpy && TClock::now() < deadline; ++n) {
+      if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
+      const std::string name = ":" + std::to_string(n);
+      std::vector<std::string> args = {exe, name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+      std::vector<char*> argv;
+      for (std::string& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      posix_spawn_file_actions_t quiet;
+      posix_spawn_file_actions_init(&quiet);
+      posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+      posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+      pid_t pid = -1;
+      const int failed = posix_spawn(&pid, exe.c_str(), &quiet, nullptr, argv.data(), environ);
+      posix_spawn_file_actions_destroy(&quiet);
+      if (failed) break;
+      while (TClock::now() < deadline) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid) {  // display taken or server broken
+          pid = -1;
+          break;
+        }
+        if ((FDpy = XOpenDisplay(name.c_str()))) break;
+        std::this_thread::sleep_for(20ms);
+      }
+      if (FDpy) {
+        FPid = pid;
+        FName = name;
+      } else if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+      }
+    }
+    if (!FDpy) FProblem = "no X server could be started with " + exe;
+  }
+  ~TXServer() {
+    if (FDpy) XCloseDisplay(FDpy);
+    if (FPid > 0) {
+      kill(FPid, SIGTERM);
+      waitpid(FPid, nullptr, 0);
+    }
+  }
+  Display* Dpy() const { return FDpy; }
+  const std::string& Name() const { return FName; }
+  const std::string& Problem() const { return FProblem; }
+
+ private:
+  pid_t FPid = -1;
+  Display* FDpy = nullptr;
+  std::string FName, FProblem;
+};
+
+class SdlSmoke : public ::testing::Test {
+ protected:
+  static std::unique_ptr<TXServer>& Server() {
+    static std::unique_ptr<TXServer> server;
+    return server;
+  }
+  static void SetUpTestSuite() { Server() = std::make_unique<TXServer>(); }
+  static void TearDownTestSuite() { Server().reset(); }
+
+  void SetUp() override {
+    if (!Server()->Dpy()) GTEST_SKIP() << "Needs an X server: " << Server()->Problem();
+    FDpy = Server()->Dpy();
+    for (const char* name : {"DISPLAY", "SDL_VIDEODRIVER"})
+      if (const char* v = std::getenv(name)) FSavedEnv[name] = v;
+    setenv("DISPLAY", Server()->Name().c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    FDisplay = std::make_unique<TSdlDisplay>();
+    SetDisplay(FDisplay.get());
+    WNDCLASS cls;
+    cls.lpszClassName = "SdlSmoke";
+    cls.lpfnWndProc = [this](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+      FSeen.push_back({h, m, wp, lp, 0, {}});
+      if (m == WM_TIMER && wp == kRescueTimer) ReleaseCapture();  // ends a modal loop that got stuck
+      if (m != WM_PAINT) return DefWindowProc(h, m, wp, lp);
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(h, &ps);
+      TRect r;
+      GetClientRect(h, &r);
+      FillRect(dc, &r, CreateSolidBrush(FColours.count(h) ? FColours[h] : kGreen));
+      EndPaint(h, &ps);
+      return 0;
+    };
+    RegisterClass(cls);
+  }
+
+  void TearDown() override {
+    SetDisplay(nullptr);
+    FDisplay.reset();
+    for (const char* name : {"DISPLAY", "SDL_VIDEODRIVER"}) {
+      auto it = FSavedEnv.find(name);
+      if (it == FSavedEnv.end()) unsetenv(name);
+      else setenv(name, it->second.c_str(), 1);
+    }
+  }
+
+  HWND Create(uint32_t style, int x, int y, int w, int h, HWND owner = nullptr) {
+    return CreateWindowEx(0, "SdlSmoke", "", style, x, y, w, h, owner);
+  }
+
+  COLORREF ScreenPixel(int x, int y) {
+    XImage* image = XGetImage(FDpy, DefaultRootWindow(FDpy), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return CLR_INVALID;
+    const unsigned long p = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return RGB(int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF));
+  }
+
+  // Lets the program run until `done` holds, at most `limit`.
+  bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 3s) {
+    const auto deadline = TClock::now() + limit;
+    for (;;) {
+      PumpPendingMessages();
+      if (done()) return true;
+      if (TClock::now() > deadline) return false;
+      std::this_thread::sleep_for(5ms);
+    }
+  }
+  COLORREF PumpUntilPixel(int x, int y, COLORREF want) {
+    COLORREF got = CLR_INVALID;
+    PumpUntil([&] { return (got = ScreenPixel(x, y)) == want; });
+    return got;
+  }
+
+  ::Window XWindowAt(int x, int y) {
+    ::Window root = DefaultRootWindow(FDpy), child = 0;
+    int lx = 0, ly = 0;
+    XTranslateCoordinates(FDpy, root, root, x, y, &lx, &ly, &child);
+    return child;
+  }
+  ::Window XFocus() {
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(FDpy, &focus, &revert);
+    return focus;
+  }
+
+  void SendButton(int type, int x, int y) {
+    const ::Window root = DefaultRootWindow(FDpy), target = XWindowAt(x, y);
+    XEvent ev{};
+    ev.xbutton.type = type;
+    ev.xbutton.window = target;
+    ev.xbutton.root = root;
+    ev.xbutton.time = CurrentTime;
+    ::Window child = 0;
+    XTranslateCoordinates(FDpy, root, target, x, y, &ev.xbutton.x, &ev.xbutton.y, &child);
+    ev.xbutton.x_root = x;
+    ev.xbutton.y_root = y;
+    ev.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+    ev.xbutton.button = Button1;
+    ev.xbutton.same_screen = True;
+    XSendEvent(FDpy, target, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &ev);
+    XFlush(FDpy);
+  }
+  void SendKey(::Window target, KeySym sym, bool down) {
+    XEvent ev{};
+    ev.xkey.type = down ? KeyPress : KeyRelease;
+    ev.xkey.window = target;
+    ev.xkey.root = DefaultRootWindow(FDpy);
+    ev.xkey.time = CurrentTime;
+    ev.xkey.keycode = XKeysymToKeycode(FDpy, sym);
+    ev.xkey.same_screen = True;
+    XSendEvent(FDpy, target, False, down ? KeyPressMask : KeyReleaseMask, &ev);
+    XFlush(FDpy);
+  }
+
+  std::vector<TMsg> Seen(HWND h, UINT message) const {
+    std::vector<TMsg> out;
+    for (const TMsg& m : FSeen)
+      if (m.hwnd == h && m.message == message) out.push_back(m);
+    return out;
+  }
+
+  Display* FDpy = nullptr;
+  std::unique_ptr<TSdlDisplay> FDisplay;
+  std::map<std::string, std::string> FSavedEnv;
+  std::map<HWND, COLORREF> FColours;
+  std::vector<TMsg> FSeen;
+};
+
+TEST_F(SdlSmoke, ShowsTheClientAreaAtItsScreenPosition) {
+  const COLORREF background = ScreenPixel(119, 150);
+  ASSERT_NE(background, kGreen);
+  HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 90, 240, 160);
+  ASSERT_TRUE(w);
+  TPoint topLeft{0, 0};
+  ClientToScreen(w, &topLeft);
+  TRect client;
+  GetClientRect(w, &client);
+  ASSERT_GT(topLeft.Y, 90);  // below the caption
+  EXPECT_EQ(PumpUntilPixel(topLeft.X + client.Width() / 2, topLeft.Y + client.Height() / 2, kGreen), kGreen);
+  EXPECT_EQ(ScreenPixel(topLeft.X, topLeft.Y), kGreen);
+  EXPECT_EQ(ScreenPixel(topLeft.X + client.Width() - 1, topLeft.Y + client.Height() - 1), kGreen);
+  EXPECT_NE(ScreenPixel(topLeft.X - 1, topLeft.Y), kGreen);  // the frame
+  EXPECT_EQ(ScreenPixel(119, 150), background);             // left of the window
+}
+
+TEST_F(SdlSmoke, FollowsMovesSizesAndTheOutline) {
+  const COLORREF bareOld = ScreenPixel(150, 150), bareHole = ScreenPixel(500, 360), bareEdge = ScreenPixel(630, 440);
+  HWND w = Create(WS_POPUP | WS_VISIBLE, 100, 100, 200, 120);
+  ASSERT_EQ(PumpUntilPixel(150, 150, kGreen), kGreen);
+
+  SetWindowPos(w, nullptr, 400, 300, 200, 120, SWP_NOZORDER);
+  EXPECT_EQ(PumpUntilPixel(450, 350, kGreen), kGreen);
+  EXPECT_EQ(PumpUntilPixel(150, 150, bareOld), bareOld);  // the old place is bare again
+
+  TRegion outline = TRegion(TRect{0, 0, 200, 120}).Subtract(TRegion(TRect{50, 30, 150, 90}));
+  SetWindowRgn(w, &outline, true);
+  EXPECT_EQ(PumpUntilPixel(500, 360, bareHole), bareHole);  // the hole
+  EXPECT_EQ(ScreenPixel(410, 310), kGreen);
+
+  // The outline stays after a resize; what lies outside it stays bare.
+  SetWindowPos(w, nullptr, 0, 0, 260, 160, SWP_NOZORDER | SWP_NOMOVE);
+  EXPECT_EQ(PumpUntilPixel(410, 310, kGreen), kGreen);
+  EXPECT_EQ(ScreenPixel(500, 360), bareHole);
+  EXPECT_EQ(ScreenPixel(630, 440), bareEdge);
+
+  SetWindowRgn(w, nullptr, true);
+  EXPECT_EQ(PumpUntilPixel(500, 360, kGreen), kGreen);
+  EXPECT_EQ(PumpUntilPixel(630, 440, kGreen), kGreen);
+}
+
+TEST_F(SdlSmoke, MouseAndKeysArriveAtScreenPositions) {
+  HWND w = Create(WS_POPUP | WS_VISIBLE, 200, 150, 160, 100);
+  ASSERT_EQ(PumpUntilPixel(260, 190, kGreen), kGreen);
+  SetFocus(w);
+
+  XWarpPointer(FDpy, 0, DefaultRootWindow(FDpy), 0, 0, 0, 0, 260, 190);
+  XFlush(FDpy);
+  ASSERT_TRUE(PumpUntil([&] { return !Seen(w, WM_MOUSEMOVE).empty(); }));
+  EXPECT_EQ(Seen(w, WM_MOUSEMOVE).back().lParam, MAKELPARAM(60, 40));
+
+  SendButton(ButtonPress, 262, 195);
+  SendButton(ButtonRelease, 262, 195);
+  ASSERT_TRUE(PumpUntil([&] { return !Seen(w, WM_LBUTTONUP).empty(); }));
+  ASSERT_EQ(Seen(w, WM_LBUTTONDOWN).size(), 1u);
+  EXPECT_EQ(Seen(w, WM_LBUTTONDOWN)[0].lParam, MAKELPARAM(62, 45));
+  EXPECT_EQ(Seen(w, WM_LBUTTONUP)[0].lParam, MAKELPARAM(62, 45));
+
+  const ::Window target = XWindowAt(260, 190);
+  const std::vector<std::pair<KeySym, WPARAM>> keys = {
+      {XK_a, 'A'}, {XK_7, '7'}, {XK_slash, VK_OEM_2}, {XK_Left, VK_LEFT}, {XK_F5, VK_F5}, {XK_Prior, VK_PRIOR}};
+  for (const auto& [sym, vk] : keys) {
+    SendKey(target, sym, true);
+    SendKey(target, sym, false);
+  }
+  ASSERT_TRUE(PumpUntil([&] { return Seen(w, WM_KEYUP).size() >= keys.size(); }));
+  std::vector<WPARAM> down;
+  for (const TMsg& m : Seen(w, WM_KEYDOWN)) down.push_back(m.wParam);
+  std::vector<WPARAM> want;
+  for (const auto& k : keys) want.push_back(k.second);
+  EXPECT_EQ(down, want);
+  ASSERT_FALSE(Seen(w, WM_CHAR).empty());
+  EXPECT_EQ(Seen(w, WM_CHAR)[0].wParam, WPARAM('a'));
+}
+
+TEST_F(SdlSmoke, DraggingTheCaptionMovesTheWindowWithThePointer) {
+  HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+  ASSERT_EQ(PumpUntilPixel(250, 200, kGreen), kGreen);
+  ASSERT_EQ(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(250, 110)), HTCAPTION);
+  XWarpPointer(FDpy, 0, DefaultRootWindow(FDpy), 0, 0, 0, 0, 250, 110);
+  XSync(FDpy, False);
+  ASSERT_TRUE(PumpUntil([&] { return !Seen(w, WM_NCMOUSEMOVE).empty(); }));
+
+  // Everything is queued before the program sees any of it, so each move's position relative
+  // to the window is stale by the time it is read (the window has moved meanwhile).
+  SendButton(ButtonPress, 250, 110);
+  for (int step = 1; step <= 3; ++step) XWarpPointer(FDpy, 0, DefaultRootWindow(FDpy), 0, 0, 0, 0, 250 + 20 * step, 110 + 10 * step);
+  SendButton(ButtonRelease, 310, 140);
+  XSync(FDpy, False);
+  SetTimer(w, kRescueTimer, 3000);
+  TRect r;
+  EXPECT_TRUE(PumpUntil([&] { return GetWindowRect(w, &r) && r.Left == 160 && r.Top == 130; }))
+      << "window at " << r.Left << "," << r.Top;
+  EXPECT_EQ(PumpUntilPixel(310, 230, kGreen), kGreen);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(SdlSmoke, ACloseRequestFromOutsideAsksTheWindowAndDoesNotQuit) {
+  HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200, 120);
+  ASSERT_EQ(PumpUntilPixel(200, 170, kGreen), kGreen);
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = XWindowAt(200, 170);
+  ev.xclient.message_type = XInternAtom(FDpy, "WM_PROTOCOLS", False);
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = long(XInternAtom(FDpy, "WM_DELETE_WINDOW", False));
+  ev.xclient.data.l[1] = CurrentTime;
+  XSendEvent(FDpy, ev.xclient.window, False, NoEventMask, &ev);
+  XFlush(FDpy);
+  bool quit = false;
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(w); }));
+  EXPECT_EQ(Seen(w, WM_CLOSE).size(), 1u);
+  PumpUntil([&] { return quit = quit || !PumpPendingMessages(); }, 100ms);
+  EXPECT_FALSE(quit) << "closing the last window is the program's decision";
+}
+
+TEST_F(SdlSmoke, PopupsLeaveTheFocusAndOnlyAnotherProgramTakesIt) {
+  HWND owner = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200);
+  ASSERT_EQ(PumpUntilPixel(200, 150, kGreen), kGreen);
+  ASSERT_TRUE(PumpUntil([&] { return XFocus() == XWindowAt(200, 150); }));
+  EXPECT_EQ(GetActiveWindow(), owner);
+
+  HWND popup = Create(WS_POPUP, 150, 120, 80, 60, owner);
+  FColours[popup] = kRed;
+  ShowWindow(popup, SW_SHOWNA);
+  EXPECT_EQ(PumpUntilPixel(190, 150, kRed), kRed);  // on top of the owner
+  EXPECT_EQ(XFocus(), XWindowAt(60, 150));         // the owner's X window kept the keys
+  DestroyWindow(popup);
+  EXPECT_EQ(PumpUntilPixel(190, 150, kGreen), kGreen);  // the owner shows again where it was covered
+  PumpUntil([] { return false; }, 200ms);
+  EXPECT_EQ(GetActiveWindow(), owner);
+  for (const TMsg& m : Seen(owner, WM_ACTIVATEAPP)) EXPECT_EQ(m.wParam, 1u);
+
+  // Another program's window takes the focus: the program is no longer active.
+  const ::Window other = XCreateSimpleWindow(FDpy, DefaultRootWindow(FDpy), 600, 400, 100, 100, 0, 0, 0);
+  XSelectInput(FDpy, other, StructureNotifyMask);
+  XMapWindow(FDpy, other);
+  for (XEvent ev; XWindowEvent(FDpy, other, StructureNotifyMask, &ev), ev.type != MapNotify;) {}
+  XSetInputFocus(FDpy, other, RevertToParent, CurrentTime);
+  XFlush(FDpy);
+  EXPECT_TRUE(PumpUntil([] { return GetActiveWindow() == nullptr; }));
+  ASSERT_FALSE(Seen(owner, WM_ACTIVATEAPP).empty());
+  EXPECT_EQ(Seen(owner, WM_ACTIVATEAPP).back().wParam, 0u);
+  XDestroyWindow(FDpy, other);
+  XSync(FDpy, False);
+}
+
+}  // namespace
