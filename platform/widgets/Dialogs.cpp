@@ -1,0 +1,3 @@
+// (in progress)
+#include "platform/widgets/Forms.h"
+int ShowMessageBox(const std::string&, const std::string&, UINT) { return IDOK; }

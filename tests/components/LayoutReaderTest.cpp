@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include "platform/components/LayoutReader.h"
+#include "platform/components/PropertyBuilder.h"
+
+namespace {
+
+std::vector<std::string> gSetters;
+
+class TTestFont : public TPersistent {
+ public:
+  std::string Name = "MS Sans Serif";
+  int Height = -11;
+  uint32_t Style = 0;
+  std::string ClassName() const override { return "TTestFont"; }
+  static const TPropertyTable& ClassProperties() {
+    static const TPropertyTable t = [] {
+      TPropertyTable t(&TPersistent::ClassProperties());
+      TPropertyBuilder<TTestFont> b(t);
+      b.String("Name", [](TTestFont& f, const std::string& v) { f.Name = v; gSetters.push_back("Font.Name"); });
+      b.Integer("Height", [](TTestFont& f, int64_t v) { f.Height = int(v); gSetters.push_back("Font.Height"); });
+      b.Set("Style", {{"fsBold", 1}, {"fsItalic", 2}}, [](TTestFont& f, uint32_t v) { f.Style = v; gSetters.push_back("Font.Style"); });
+      return t;
+    }();
+    return t;
+  }
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
+};
+
+struct TTestItem : TCollectionItem {
+  using TCollectionItem::TCollectionItem;
+  std::string Caption;
+  int Width = 0;
+  std::string ClassName() const override { return "TTestItem"; }
+  static const TPropertyTable& ClassProperties() {
+    static const TPropertyTable t = [] {
+      TPropertyTable t(&TPersistent::ClassProperties());
+      TPropertyBuilder<TTestItem> b(t);
+      b.String("Caption", [](TTestItem& i, const std::string& v) { i.Caption = v; });
+      b.Integer("Width", [](TTestItem& i, int64_t v) { i.Width = int(v); });
+      return t;
+    }();
+    return t;
+  }
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
+};
+
+enum TTestAlign { taNone, taTop, taClient };
+using TNotify = std::function<void(TObject*)>;
+
+class TThing : public TComponent {
+ public:
+  explicit TThing(TComponent* owner) : TComponent(owner) {}
+  std::string ClassName() const override { return "TThing"; }
+  int Left = 0;
+  bool Visible = true;
+  double Ratio = 0;
+  std::string Caption;
+  TColor Color = clBtnFace;
+  TTestAlign Align = taNone;
+  TTestFont Font;
+  TNotify OnClick;
+  std::vector<uint8_t> Data;
+  std::vector<std::string> Lines;
+  TTypedCollection<TTestItem> Items;
+  TComponent* ParentSeen = nullptr;
+  bool LoadedSawCaption = false;
+  bool WasReadingInSetter = false;
+  int LoadedCount = 0;
+
+  void SetParentComponent(TComponent* p) override { ParentSeen = p; }
+  void Loaded() override {
+    TComponent::Loaded();
+    ++LoadedCount;
+    LoadedSawCaption = !Caption.empty();
+  }
+  static const TPropertyTable& ClassProperties() {
+    static const TPropertyTable t = [] {
+      TPropertyTable t(&TComponent::ClassProperties());
+      TPropertyBuilder<TThing> b(t);
+      b.Integer("Left", [](TThing& o, int64_t v) { o.Left = int(v); gSetters.push_back("Left"); });
+      b.Boolean("Visible", [](TThing& o, bool v) { o.Visible = v; gSetters.push_back("Visible"); });
+      b.Float("Ratio", [](TThing& o, double v) { o.Ratio = v; });
+      b.String("Caption", [](TThing& o, const std::string& v) {
+        o.Caption = v;
+        o.WasReadingInSetter = o.InState(csReading) && o.InState(csLoading);
+        gSetters.push_back("Caption");
+      });
+      b.Color("Color", [](TThing& o, TColor v) { o.Color = v; });
+      b.Enum<TTestAlign>("Align", {{"alNone", taNone}, {"alTop", taTop}, {"alClient", taClient}},
+                         [](TThing& o, TTestAlign v) { o.Align = v; });
+      b.Object("Font", [](TThing& o) -> TPersistent* { return &o.Font; });
+      b.Event<TNotify>("OnClick", [](TThing& o, TNotify e) { o.OnClick = std::move(e); });
+      b.Binary("Data", [](TThing& o, const std::vector<uint8_t>& v) { o.Data = v; });
+      b.Strings("Lines", [](TThing& o, const std::vector<std::string>& v) { o.Lines = v; });
+      b.Collection("Items", [](TThing& o) -> TCollection* { return &o.Items; });
+      return t;
+    }();
+    return t;
+  }
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
+};
+
+class TTestForm : public TThing {
+ public:
+  explicit TTestForm(TComponent* owner) : TThing(owner) {}
+  std::string ClassName() const override { return "TTestForm"; }
+  int Clicks = 0;
+  void GetMethods(std::map<std::string, std::any>& methods) override {
+    methods["ThingClick"] = TNotify([this](TObject*) { ++Clicks; });
+    methods["WrongType"] = std::function<void(int)>([](int) {});
+  }
+};
+
+struct LayoutReader : ::testing::Test {
+  void SetUp() override {
+    RegisterComponentClass<TThing>("TThing");
+    gSetters.clear();
+  }
+  TTestForm* Form = nullptr;
+  void TearDown() override { TComponent::Free(Form); }
+  void Read(const std::string& text, TLayoutContext ctx = {}) {
+    Form = new TTestForm(nullptr);
+    ReadLayout(Form, text, std::move(ctx));
+  }
+};
+
+TEST_F(LayoutReader, AssignsPropertiesInFileOrderWhileLoadingAndReading) {
+  Read(R"(object Form1: TTestForm
+  Caption = 'Main'
+  Left = 192
+  Font.Style = [fsBold, fsItalic]
+  Visible = False
+  Font.Name = 'Courier'
+  object Thing1: TThing
+    Caption = 'It''s'#13#10'two' +
+      ' lines'
+    Left = -5
+    Ratio = 4.81
+    Color = clAqua
+    Align = alClient
+    OnClick = ThingClick
+  end
+  object Thing2: TThing
+    Left = $10
+    Color = 16711935
+  end
+end)");
+  EXPECT_EQ(gSetters, (std::vector<std::string>{"Caption", "Left", "Font.Style", "Visible", "Font.Name", "Caption",
+                                                "Left", "Left"}));
+  EXPECT_EQ(Form->Name(), "Form1");
+  EXPECT_EQ(Form->Left, 192);
+  EXPECT_EQ(Form->Font.Style, 3u);
+  EXPECT_EQ(Form->Font.Name, "Courier");
+  EXPECT_EQ(Form->Font.Height, -11);  // not stored, so the default stays
+  EXPECT_FALSE(Form->Visible);
+  auto* t1 = dynamic_cast<TThing*>(Form->FindComponent("Thing1"));
+  auto* t2 = dynamic_cast<TThing*>(Form->FindComponent("Thing2"));
+  ASSERT_TRUE(t1 && t2);
+  EXPECT_EQ(t1->Owner(), Form);
+  EXPECT_EQ(t1->ParentSeen, Form);
+  EXPECT_EQ(t1->Caption, "It's\r\ntwo lines");
+  EXPECT_EQ(t1->Left, -5);
+  EXPECT_DOUBLE_EQ(t1->Ratio, 4.81);
+  EXPECT_EQ(t1->Color, clAqua);
+  EXPECT_EQ(t1->Align, taClient);
+  EXPECT_EQ(t2->Left, 16);
+  EXPECT_EQ(t2->Color, 0xFF00FF);
+  EXPECT_TRUE(t1->WasReadingInSetter);
+  EXPECT_FALSE(t1->InState(csLoading | csReading));
+  ASSERT_TRUE(bool(t1->OnClick));
+  t1->OnClick(t1);
+  EXPECT_EQ(Form->Clicks, 1);
+}
+
+TEST_F(LayoutReader, LoadedRunsOnceOnEveryComponentAfterTheWholeLayout) {
+  Read(R"(object F: TTestForm
+  object A: TThing
+    object B: TThing
+    end
+  end
+  Caption = 'set after the children'
+end)");
+  auto* a = dynamic_cast<TThing*>(Form->FindComponent("A"));
+  auto* b = dynamic_cast<TThing*>(Form->FindComponent("B"));
+  EXPECT_EQ(b->ParentSeen, a);
+  EXPECT_EQ(Form->LoadedCount, 1);
+  EXPECT_EQ(a->LoadedCount, 1);
+  EXPECT_EQ(b->LoadedCount, 1);
+  EXPECT_TRUE(Form->LoadedSawCaption);
+}
+
+TEST_F(LayoutReader, BinaryPayloadsCollectionsAndLists) {
+  TLayoutContext ctx;
+  ctx.ResolveFile = [](const std::string& name) -> std::vector<uint8_t> {
+    if (name == "assets/two.bin") return {2, 2};
+    throw EReadError("no file " + name);
+  };
+  Read(R"(object F: TTestForm
+  Data = {
+    0A0b FF
+    00}
+  Lines = (
+    'first'
+    'second')
+  Items = <
+    item
+      Caption = 'One'
+      Width = 40
+    end
+    item
+      Caption = 'Two'
+    end>
+  object T: TThing
+    Data = { file 'assets/two.bin' }
+  end
+end)", ctx);
+  EXPECT_EQ(Form->Data, (std::vector<uint8_t>{0x0A, 0x0B, 0xFF, 0x00}));
+  EXPECT_EQ(Form->Lines, (std::vector<std::string>{"first", "second"}));
+  ASSERT_EQ(Form->Items.Count(), 2);
+  EXPECT_EQ(Form->Items.Items(0)->Caption, "One");
+  EXPECT_EQ(Form->Items.Items(0)->Width, 40);
+  EXPECT_EQ(Form->Items.Items(1)->Width, 0);
+  EXPECT_EQ(dynamic_cast<TThing*>(Form->FindComponent("T"))->Data, (std::vector<uint8_t>{2, 2}));
+}
+
+TEST_F(LayoutReader, MalformedLayoutsAreReportedWithTheirLine) {
+  struct Case {
+    const char* Text;
+    const char* Message;
+  } cases[] = {
+      {"object F: TTestForm\n  Nope = 1\nend", "Line 2: Property Nope does not exist"},
+      {"object F: TTestForm\n  Left = 'x'\nend", "Line 2: expected an integer, found a string"},
+      {"object F: TTestForm\n\n  object X: TMissing\n  end\nend", "Line 3: Class TMissing not found"},
+      {"object F: TTestForm\n  Caption = 'open\nend", "Line 2: Unterminated string"},
+      {"object F: TTestForm\n  Left = 1\n", "Line 3: 'end' expected but end of file found"},
+      {"object F: TTestForm\n  Align = alWrong\nend", "Line 2: Invalid property value 'alWrong'"},
+      {"object F: TTestForm\n  Font.Style = [fsBold, fsWide]\nend", "Line 2: Invalid set element 'fsWide'"},
+      {"object F: TTestForm\n  OnClick = Missing\nend", "Line 2: Method 'Missing' not found"},
+      {"object F: TTestForm\n  OnClick = WrongType\nend", "Line 2: Method 'WrongType' does not match"},
+      {"object F: TTestForm\n  Data = { 0A 1 }\nend", "Line 2: Binary data has an odd number of digits"},
+      {"object F: TTestForm\n  Data = { 0G }\nend", "Line 2: Invalid character 'G' in binary data"},
+      {"object F: TTestForm\n  Color = clNothing\nend", "Line 2: Unknown colour 'clNothing'"},
+      {"object F: TTestForm\n  Left = 1\nend\nextra", "Line 4: End of file expected"},
+      {"object F: TTestForm\n  Left.Sub = 1\nend", "Line 2: Property Left has no properties of its own"},
+      {"object F: TTestForm\n  Visible = 1\nend", "Line 2: expected True or False"},
+      {"object F: TTestForm\n  object A: TThing\n  end\n  object A: TThing\n  end\nend", "Line 4: A component named A already exists"},
+  };
+  for (const Case& c : cases) {
+    try {
+      Read(c.Text);
+      ADD_FAILURE() << "no error for: " << c.Text;
+    } catch (const EReadError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.Message), std::string::npos) << e.what() << "\nexpected: " << c.Message;
+    }
+    TComponent::Free(Form);
+    Form = nullptr;
+  }
+}
+
+}  // namespace
