@@ -121,7 +121,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
   if (!dc) return;
   Changing();
   Select();
-  const unsigned opaque = FBrush.Style() != bsClear ? ETO_OPAQUE : 0;
+  const unsigned opaque = FBrush.Style() != bsClear ? unsigned(ETO_OPAQUE) : 0u;
   ExtTextOut(dc, x, y, ETO_CLIPPED | opaque, &r, text);
   Changed();
 }

@@ -185,6 +185,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   Invalidate();
   Perform(WM_WINDOWPOSCHANGED);
   if (FParent && FAlign != alNone) FParent->Realign();
+  if (FParent) FParent->ChildBoundsChanged(this);
   if (sized && !InState(csLoading)) Resize();
 }
 
@@ -840,6 +841,7 @@ void TWinControl::WndProc(TMessage& m) {
     }
     case WM_WINDOWPOSCHANGED: {
       auto* wp = reinterpret_cast<WINDOWPOS*>(m.LParam);
+      const bool changed = wp && FHandle && (FLeft != wp->x || FTop != wp->y || FWidth != wp->cx || FHeight != wp->cy);
       if (wp && FHandle) {
         FLeft = wp->x;
         FTop = wp->y;
@@ -847,6 +849,7 @@ void TWinControl::WndProc(TMessage& m) {
         FHeight = wp->cy;
       }
       DefaultHandler(m);
+      if (changed && FParent) FParent->ChildBoundsChanged(this);
       return;
     }
     case WM_SIZE:

@@ -266,6 +266,8 @@ class TWinControl : public TControl {
   void DisableAlign() { ++FAlignLevel; }
   void EnableAlign();
   bool ParentBackground() const { return (ControlStyle & csParentBackground) != 0; }
+  // Told when a child moved or changed its size.
+  virtual void ChildBoundsChanged(TControl*) {}
   int BorderWidth = 0;
 
  protected:

@@ -1,3 +1,2 @@
-// (in progress)
-#include "platform/widgets/Forms.h"
-int ShowMessageBox(const std::string&, const std::string&, UINT) { return IDOK; }
+// The toolkit's dialogs live in OpenDialog.cpp (file-open dialog) and MessageBox.cpp
+// (message box); this unit keeps nothing of its own.

@@ -332,12 +332,18 @@ void TCustomForm::WndProc(TMessage& m) {
     case WM_CLOSE:
       Close();
       return;
+    case WM_COMMAND:
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+      if (TMenu::RouteMessage(m)) return;
+      break;
     case CM_VISIBLECHANGED:
       if (FVisible) {
         HandleNeeded();
         PlaceOnFirstShow();
         ShowWindow(FHandle, FWindowState == wsMaximized ? SW_SHOWMAXIMIZED
                             : FWindowState == wsMinimized ? SW_SHOWMINIMIZED : SW_SHOW);
+        UpdateScrollBars();
         if (OnShow) OnShow(this);
       } else if (HandleAllocated()) {
         if (OnHide) OnHide(this);
@@ -348,7 +354,17 @@ void TCustomForm::WndProc(TMessage& m) {
       if (m.WParam == SIZE_MINIMIZED) FWindowState = wsMinimized;
       else if (m.WParam == SIZE_MAXIMIZED) FWindowState = wsMaximized;
       else FWindowState = wsNormal;
-      break;
+      TWinControl::WndProc(m);
+      if (m.WParam != SIZE_MINIMIZED) UpdateScrollBars();
+      return;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      HandleScroll(m.Msg == WM_VSCROLL ? SB_VERT : SB_HORZ, m.WParam);
+      return;
+    case CM_CONTROLLISTCHANGE:
+      TWinControl::WndProc(m);
+      UpdateScrollBars();
+      return;
     case CM_DIALOGKEY: {
       const WPARAM key = m.WParam;
       if (key == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
@@ -410,6 +426,95 @@ const TPropertyTable& TCustomForm::ClassProperties() {
     return t;
   }();
   return table;
+}
+
+void TCustomForm::UpdateScrollBars() {
+  if (!HandleAllocated() || FUpdatingScrollBars || InState(csLoading | csDestroying)) return;
+  FUpdatingScrollBars = true;
+  for (int pass = 0; pass < 2; ++pass) {  // showing one bar shrinks the client for the other
+    for (int bar : {SB_HORZ, SB_VERT}) {
+      TControlScrollBar& settings = bar == SB_VERT ? FVertScrollBar : FHorzScrollBar;
+      const int offset = GetScrollPos(FHandle, bar);
+      int extent = settings.Range;
+      if (AutoScroll)
+        for (int i = 0; i < ControlCount(); ++i) {
+          TControl* c = Controls(i);
+          if (!c->Visible() || c->Align() != alNone) continue;
+          extent = std::max(extent, (bar == SB_VERT ? c->Top() + c->Height() : c->Left() + c->Width()) + offset + settings.Margin);
+        }
+      TRect client;
+      GetClientRect(FHandle, &client);
+      const int size = bar == SB_VERT ? client.Height() : client.Width();
+      const bool show = settings.Visible && (AutoScroll || settings.Range > 0) && extent > size;
+      if (!show && offset != 0) ScrollBy(bar == SB_HORZ ? offset : 0, bar == SB_VERT ? offset : 0);
+      ShowScrollBar(FHandle, bar, show);
+      if (show) {
+        SCROLLINFO info;
+        info.fMask = SIF_RANGE | SIF_PAGE;
+        info.nMin = 0;
+        info.nMax = extent - 1;
+        info.nPage = UINT(size);
+        SetScrollInfo(FHandle, bar, &info, true);
+        const int clamped = GetScrollPos(FHandle, bar);
+        if (clamped != offset) ScrollBy(bar == SB_HORZ ? offset - clamped : 0, bar == SB_VERT ? offset - clamped : 0);
+      } else {
+        SetScrollPos(FHandle, bar, 0, false);
+      }
+      settings.Position = GetScrollPos(FHandle, bar);
+    }
+  }
+  FUpdatingScrollBars = false;
+}
+
+void TCustomForm::ScrollBy(int dx, int dy) {
+  if (dx == 0 && dy == 0) return;
+  DisableAlign();
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    c->SetBounds(c->Left() + dx, c->Top() + dy, c->Width(), c->Height());
+  }
+  EnableAlign();
+  Invalidate();
+}
+
+void TCustomForm::HandleScroll(int bar, WPARAM code) {
+  if (!HandleAllocated()) return;
+  TControlScrollBar& settings = bar == SB_VERT ? FVertScrollBar : FHorzScrollBar;
+  SCROLLINFO info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(FHandle, bar, &info);
+  const int page = std::max(1, int(info.nPage));
+  int pos = info.nPos;
+  switch (LOWORD(code)) {
+    case SB_LINEUP: pos -= settings.Increment; break;
+    case SB_LINEDOWN: pos += settings.Increment; break;
+    case SB_PAGEUP: pos -= page; break;
+    case SB_PAGEDOWN: pos += page; break;
+    case SB_THUMBTRACK: if (!settings.Smooth) pos = int(HIWORD(code)); else return; break;
+    case SB_THUMBPOSITION: pos = int(HIWORD(code)); break;
+    case SB_TOP: pos = info.nMin; break;
+    case SB_BOTTOM: pos = info.nMax; break;
+    default: return;
+  }
+  const int old = info.nPos;
+  SetScrollPos(FHandle, bar, pos, true);
+  const int now = GetScrollPos(FHandle, bar);
+  if (now != old) ScrollBy(bar == SB_HORZ ? old - now : 0, bar == SB_VERT ? old - now : 0);
+  settings.Position = now;
+}
+
+void TCustomForm::ScrollInView(TControl* control) {
+  if (!control || !HandleAllocated()) return;
+  TRect client;
+  GetClientRect(FHandle, &client);
+  int dx = 0, dy = 0;
+  if (control->Top() < 0) dy = -control->Top();
+  else if (control->Top() + control->Height() > client.Height()) dy = client.Height() - control->Top() - control->Height();
+  if (control->Left() < 0) dx = -control->Left();
+  else if (control->Left() + control->Width() > client.Width()) dx = client.Width() - control->Left() - control->Width();
+  if (dy) SetScrollPos(FHandle, SB_VERT, GetScrollPos(FHandle, SB_VERT) - dy, true);
+  if (dx) SetScrollPos(FHandle, SB_HORZ, GetScrollPos(FHandle, SB_HORZ) - dx, true);
+  ScrollBy(dx, dy);
 }
 
 // ---- TScreen -----------------------------------------------------------------------------------

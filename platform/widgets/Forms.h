@@ -64,6 +64,11 @@ class TCustomForm : public TWinControl {
   TControlScrollBar* VertScrollBar() { return &FVertScrollBar; }
   bool KeyPreview = false;
   TRect ClientRect() const override;
+  // Shows the form's own scroll bars when AutoScroll is on and the controls reach past the
+  // client area (or a bar's Range asks for more), and scrolls the controls with them.
+  void UpdateScrollBars();
+  void ScrollInView(TControl* control);
+  void ChildBoundsChanged(TControl*) override { UpdateScrollBars(); }
 
   // ---- Showing and closing ----
   void Show();
@@ -114,6 +119,9 @@ class TCustomForm : public TWinControl {
 
  private:
   void PlaceOnFirstShow();
+  void ScrollBy(int dx, int dy);
+  void HandleScroll(int bar, WPARAM code);
+  bool FUpdatingScrollBars = false;
   TFormBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
   TWindowState FWindowState = wsNormal;

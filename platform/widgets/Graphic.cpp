@@ -102,6 +102,7 @@ TCanvas* TBitmap::Canvas() {
   if (!FCanvas) {
     FDC = std::make_unique<TDC>(&FDib);
     FCanvas = std::make_unique<TBitmapCanvas>(this, FDC.get());
+    FCanvas->OnChange = [this](TObject*) { Changed(); };
   }
   return FCanvas.get();
 }

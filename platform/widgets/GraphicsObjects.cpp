@@ -62,7 +62,16 @@ const TPropertyTable& TFont::ClassProperties() {
   static const TPropertyTable table = [] {
     TPropertyTable t(&TPersistent::ClassProperties());
     TPropertyBuilder<TFont> b(t);
-    b.Integer("Charset", [](TFont& f, int64_t v) { f.SetCharset(uint8_t(v)); });
+    b.Custom("Charset", [](TFont& f, const TLayoutValue& v, TLayoutContext& ctx) {
+      if (v.Kind == TLayoutValue::lvInteger) return f.SetCharset(uint8_t(v.Integer));
+      static const std::pair<const char*, uint8_t> names[] = {
+          {"ANSI_CHARSET", ANSI_CHARSET}, {"DEFAULT_CHARSET", DEFAULT_CHARSET}, {"SYMBOL_CHARSET", SYMBOL_CHARSET},
+          {"OEM_CHARSET", OEM_CHARSET}, {"EASTEUROPE_CHARSET", 238}, {"RUSSIAN_CHARSET", 204}, {"GREEK_CHARSET", 161},
+          {"TURKISH_CHARSET", 162}, {"BALTIC_CHARSET", 186}};
+      for (const auto& [name, value] : names)
+        if (SameText(name, v.AsIdent())) return f.SetCharset(value);
+      ctx.Fail(v.Line, "Invalid property value '" + v.Text + "'");
+    });
     b.Color("Color", [](TFont& f, TColor v) { f.SetColor(v); });
     b.Integer("Height", [](TFont& f, int64_t v) { f.SetHeight(int(v)); });
     b.String("Name", [](TFont& f, const std::string& v) { f.SetName(v); });

@@ -60,7 +60,11 @@ class TMenuItem : public TComponent {
   TMenu* GetParentMenu() const;
   // The window-system command id of this item.
   UINT Command() const { return FCommand; }
+  // Runs OnClick when the item is enabled (checking it first with AutoCheck).
   virtual void Click();
+  bool AutoCheck = false;
+  // True when the window system asks this item's menu to measure and draw it.
+  bool IsOwnerDrawn() const;
 
   TNotifyEvent OnClick;
   TMenuMeasureItemEvent OnMeasureItem;
@@ -68,6 +72,11 @@ class TMenuItem : public TComponent {
 
  protected:
   void Changed();
+  // Owner-drawn items: the classic look sized and painted on the canvas (prepared with the
+  // menu font and the colours of the state), then the handlers, which may change it all.
+  virtual void MeasureItem(TCanvas* canvas, int& width, int& height);
+  virtual void DrawItem(TCanvas* canvas, const TRect& rect, bool selected);
+  bool IsBarItem() const;
 
  private:
   friend class TMenu;
@@ -82,6 +91,7 @@ class TMenuItem : public TComponent {
   TMenuItem* FParent = nullptr;
   std::vector<TMenuItem*> FItems;
   UINT FCommand = 0;
+  TMenu* FMenu = nullptr;  // set on the root item of a menu
 };
 
 class TMenu : public TComponent {
@@ -89,6 +99,9 @@ class TMenu : public TComponent {
   explicit TMenu(TComponent* owner);
   ~TMenu() override;
   std::string ClassName() const override { return "TMenu"; }
+  static const TPropertyTable& ClassProperties();
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
+  void Loaded() override;
   TMenuItem* Items() { return FItems.get(); }
   // The window system's menu, rebuilt from the items when they changed.
   HMENU Handle();
@@ -102,6 +115,11 @@ class TMenu : public TComponent {
   bool DrawItem(const DRAWITEMSTRUCT* dis);
   void Changed();
   static TMenu* FindMenuOfCommand(UINT command);
+  // For a form's window procedure: runs WM_COMMAND of menu items and answers WM_MEASUREITEM
+  // and WM_DRAWITEM of owner-drawn ones. Returns false for messages of anything else.
+  static bool RouteMessage(TMessage& message);
+  // Clicks the enabled, visible item with this shortcut; false when there is none.
+  bool IsShortCut(TShortCut shortCut);
 
  protected:
   virtual bool IsMenuBar() const { return false; }
@@ -110,6 +128,8 @@ class TMenu : public TComponent {
   std::unique_ptr<TMenuItem> FItems;
   bool FOwnerDraw = false;
   bool FDirty = true;
+  // Shared with code that raises events: false once the menu is gone.
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 
  private:
   void BuildInto(HMENU menu, TMenuItem* item);
@@ -126,6 +146,8 @@ class TMainMenu : public TMenu {
   bool IsMenuBar() const override { return true; }
 };
 
+enum TPopupAlignment { paLeft, paRight, paCenter };
+
 class TPopupMenu : public TMenu {
  public:
   explicit TPopupMenu(TComponent* owner);
@@ -137,4 +159,12 @@ class TPopupMenu : public TMenu {
   TNotifyEvent OnPopup;
   TComponent* PopupComponent = nullptr;
   bool AutoPopup = true;
+  TPopupAlignment Alignment = paLeft;
+
+ protected:
+  // The window that owns the shown menu: the form of PopupComponent or of the owner, else
+  // the active form, else the main form.
+  HWND PopupOwnerWindow() const;
 };
+
+void RegisterMenuClasses();

@@ -217,6 +217,7 @@ void PaintClassicFrame(HWND hwnd, HDC dc) {
       DrawText(dc, hwnd->Text, &tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
   }
+  PaintScrollBars(hwnd, dc);
   if (!hwnd->IsChild() && !(hwnd->Style & WS_MINIMIZE)) {
     const int mh = MenuBarHeight(hwnd, w);
     if (mh > 0) PaintMenuBar(hwnd, dc, {f.Border, f.Border + f.Caption, w - f.Border, f.Border + f.Caption + mh});
@@ -460,7 +461,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return DefNcHitTest(hwnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     case WM_NCPAINT: {
       if (!IsWindowVisible(hwnd)) return 0;
-      if (hwnd->ClientRect == TRect{0, 0, hwnd->WindowRect.Width(), hwnd->WindowRect.Height()}) return 0;
+      if (hwnd->ClientRect == TRect{0, 0, hwnd->WindowRect.Width(), hwnd->WindowRect.Height()}) return 0;  // no frame
       HDC dc = GetWindowDC(hwnd);
       PaintClassicFrame(hwnd, dc);
       ReleaseDC(hwnd, dc);
@@ -548,6 +549,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case HTMENU:
           TrackMenuBar(hwnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+          return 0;
+        case HTVSCROLL:
+        case HTHSCROLL:
+          TrackScrollBar(hwnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
           return 0;
         case HTSYSMENU:
           SendMessage(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU + HTSYSMENU, lParam);

@@ -227,3 +227,22 @@ void DragFinish(WPARAM drop);
 // This window system draws the classic look only: themes are never active.
 bool IsThemeActive();
 int SetWindowTheme(HWND hwnd, const char* subAppName, const char* subIdList);
+
+// ---- Scroll bars of a window's frame (WS_HSCROLL / WS_VSCROLL) --------------------------------
+struct SCROLLINFO {
+  UINT fMask = SIF_ALL;
+  int nMin = 0;
+  int nMax = 0;
+  UINT nPage = 0;
+  int nPos = 0;
+  int nTrackPos = 0;
+};
+// Sets the bar's range, page and position (clamped to nMin .. nMax - max(nPage - 1, 0));
+// returns the new position.
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, bool redraw);
+bool GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
+int SetScrollPos(HWND hwnd, int bar, int pos, bool redraw);
+int GetScrollPos(HWND hwnd, int bar);
+bool SetScrollRange(HWND hwnd, int bar, int min, int max, bool redraw);
+// Shows or hides the bar (adds or removes WS_VSCROLL / WS_HSCROLL and recomputes the frame).
+bool ShowScrollBar(HWND hwnd, int bar, bool show);

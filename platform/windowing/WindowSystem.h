@@ -10,6 +10,15 @@
 
 #include "platform/windowing/WinApi.h"
 
+struct TScrollState {
+  int Min = 0, Max = 100;
+  UINT Page = 0;
+  int Pos = 0;
+  int TrackPos = 0;
+  bool Tracking = false;
+  int PressedPart = 0;  // part held down while tracking, 0 = none
+};
+
 struct TWnd {
   std::string ClassName;
   uint32_t ClassStyle = 0;
@@ -41,6 +50,7 @@ struct TWnd {
   // Classic frame state.
   bool FrameActive = false;
   LRESULT PressedButton = 0;   // caption button drawn pressed (hit code), 0 = none
+  TScrollState HScroll, VScroll;
 
   bool IsChild() const { return (Style & WS_CHILD) != 0; }
   TSize Size() const { return {WindowRect.Width(), WindowRect.Height()}; }
@@ -136,4 +146,6 @@ struct TFrameLayout {
   TRect Icon, Close, Max, Min, Help;  // empty when absent
 };
 TFrameLayout ClassicFrameLayout(HWND hwnd);
+void PaintScrollBars(HWND hwnd, HDC windowDC);
+void TrackScrollBar(HWND hwnd, int bar, TPoint screen);
 bool SystemMinMaxInfo(HWND hwnd, MINMAXINFO* info);

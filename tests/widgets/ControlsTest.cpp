@@ -187,4 +187,27 @@ TEST_F(Controls, ExceptionsReachTheDefaultHandlerWithAFullStop) {
   EXPECT_EQ(ExceptionMessageText(""), "");
 }
 
+TEST_F(Controls, AutoScrollShowsBarsAndScrollsTheControls) {
+  RegisterComponentClass<TSwatch>("TSwatch");
+  RegisterComponentClass<TPanelish>("TPanelish");
+  auto* form = new TTestForm(App, kLayout);
+  form->Show();
+  Display.Pump();
+  TRect c;
+  GetClientRect(form->Handle(), &c);
+  EXPECT_FALSE(GetWindowStyle(form->Handle()) & WS_VSCROLL);  // everything fits
+  auto* panel2 = dynamic_cast<TPanelish*>(form->FindComponent("Panel2"));
+  panel2->SetTop(400);
+  EXPECT_TRUE(GetWindowStyle(form->Handle()) & WS_VSCROLL);
+  SendMessage(form->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_LT(panel2->Top(), 400);
+  const int scrolled = 400 - panel2->Top();
+  EXPECT_EQ(GetScrollPos(form->Handle(), SB_VERT), scrolled);
+  SendMessage(form->Handle(), WM_VSCROLL, SB_TOP, 0);
+  EXPECT_EQ(panel2->Top(), 400);
+  form->AutoScroll = false;
+  form->UpdateScrollBars();
+  EXPECT_FALSE(GetWindowStyle(form->Handle()) & WS_VSCROLL);
+}
+
 }  // namespace

@@ -96,4 +96,51 @@ TEST_F(ClassicFrame, PressedButtonIsDrawnSunkenWhileHeld) {
   (void)w;
 }
 
+TEST_F(ClassicFrame, ScrollBarArrowsPagesAndThumbReportScrolls) {
+  HWND w = CreateRecorded(WS_POPUP | WS_VISIBLE | WS_VSCROLL, 0, 0, 200, 200);
+  SCROLLINFO si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = 399;
+  si.nPage = 200;
+  si.nPos = 500;  // clamped to the last page
+  EXPECT_EQ(SetScrollInfo(w, SB_VERT, &si, true), 200);
+  TRect c;
+  GetClientRect(w, &c);
+  EXPECT_EQ(c.Width(), 200 - 17);
+  SetScrollPos(w, SB_VERT, 0, true);
+  Display.Pump();
+  std::vector<WPARAM> codes;
+  TRecorder::Get().Hook = [&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT&) {
+    if (m == WM_VSCROLL) codes.push_back(LOWORD(wp));
+    return false;
+  };
+  // The down arrow: one line at once, repeats after 400 ms while held.
+  Display.MoveMouse(190, 190);
+  Display.Press();
+  Display.ScheduleWait(550);
+  Display.Schedule([&] { Display.Release(); });
+  Display.Pump();
+  EXPECT_EQ(codes, (std::vector<WPARAM>{SB_LINEDOWN, SB_LINEDOWN, SB_LINEDOWN, SB_ENDSCROLL}));
+  // The page area below the thumb.
+  codes.clear();
+  Display.Click(190, 170);
+  Display.Pump();
+  EXPECT_EQ(codes, (std::vector<WPARAM>{SB_PAGEDOWN, SB_ENDSCROLL}));
+  // The thumb (top half of the track) dragged down: track messages, then its position.
+  codes.clear();
+  Display.MoveMouse(190, 30);
+  Display.Press();
+  Display.Schedule([&] { Display.MoveMouse(190, 110); });
+  Display.Schedule([&] { Display.Release(); });
+  Display.Pump();
+  ASSERT_GE(codes.size(), 3u);
+  EXPECT_EQ(codes.front(), WPARAM(SB_THUMBTRACK));
+  EXPECT_EQ(codes[codes.size() - 2], WPARAM(SB_THUMBPOSITION));
+  EXPECT_EQ(codes.back(), WPARAM(SB_ENDSCROLL));
+  ShowScrollBar(w, SB_VERT, false);
+  GetClientRect(w, &c);
+  EXPECT_EQ(c.Width(), 200);
+}
+
 }  // namespace

@@ -1,0 +1,17 @@
+# Writes OUTPUT, a C++ source defining ViewerAsset(name) over the bytes of FILES (paths
+# relative to BASE). Run as a script: cmake -DBASE=... -DOUTPUT=... -DFILES="a;b" -P EmbedFiles.cmake
+set(body "")
+set(entries "")
+set(index 0)
+foreach(name IN LISTS FILES)
+  file(READ "${BASE}/${name}" hex HEX)
+  string(LENGTH "${hex}" hexLength)
+  math(EXPR size "${hexLength} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],){32})" "\\1\n" bytes "${bytes}")
+  string(APPEND body "const unsigned char kFile${index}[] = {${bytes}0};\n")
+  string(APPEND entries "    {\"${name}\", kFile${index}, ${size}},\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+file(WRITE "${OUTPUT}.tmp" "// Generated from assets/; do not edit.\n#include \"viewer/ViewerAssets.h\"\n\n#include <cstring>\n#include <stdexcept>\n\nnamespace {\n${body}\nstruct TEntry {\n  const char* Name;\n  const unsigned char* Data;\n  size_t Size;\n};\nconst TEntry kEntries[] = {\n${entries}};\n}  // namespace\n\nstd::vector<uint8_t> ViewerAsset(const std::string& name) {\n  for (const TEntry& e : kEntries)\n    if (name == e.Name) return std::vector<uint8_t>(e.Data, e.Data + e.Size);\n  throw std::out_of_range(\"no embedded file \" + name);\n}\n")
+execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different "${OUTPUT}.tmp" "${OUTPUT}")

@@ -1,0 +1,35 @@
+#pragma once
+// The provider of a form's skinned frame. This stage keeps its stored settings; taking over
+// the frame builds on them.
+#include <string>
+
+#include "platform/components/Collection.h"
+#include "platform/components/Component.h"
+#include "skin/render/sCommonData.h"
+
+class TsTitleButton : public TCollectionItem {
+ public:
+  using TCollectionItem::TCollectionItem;
+  std::string ClassName() const override { return "TsTitleButton"; }
+  static const TPropertyTable& ClassProperties();
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
+  std::string Name;
+  bool Enabled = true;
+  bool UseSkinData = true;
+};
+
+class TsSkinProvider : public TComponent {
+ public:
+  explicit TsSkinProvider(TComponent* owner);
+  std::string ClassName() const override { return "TsSkinProvider"; }
+  static const TPropertyTable& ClassProperties();
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
+  TsCommonData* SkinData() { return &FSkinData; }
+  TTypedCollection<TsTitleButton>* TitleButtons() { return &FTitleButtons; }
+
+ private:
+  TsCommonData FSkinData;
+  TTypedCollection<TsTitleButton> FTitleButtons;
+};
+
+void RegisterSkinProviderClasses();

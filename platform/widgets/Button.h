@@ -1,0 +1,85 @@
+#pragma once
+// Push buttons: TButtonControl (what push buttons and check boxes share: pressing with the
+// mouse or the Space key, the pressed look while the pointer stays inside) and TButton (a
+// push button that can be the dialog's default or cancel button and close a modal form).
+#include <string>
+
+#include "platform/widgets/ClassicLook.h"
+#include "platform/widgets/Controls.h"
+#include "platform/widgets/Forms.h"
+
+// Dialog codes a control answers WM_GETDLGCODE with.
+inline constexpr LRESULT DLGC_WANTARROWS = 0x0001, DLGC_WANTTAB = 0x0002, DLGC_WANTALLKEYS = 0x0004,
+                         DLGC_WANTMESSAGE = 0x0004, DLGC_HASSETSEL = 0x0008, DLGC_DEFPUSHBUTTON = 0x0010,
+                         DLGC_UNDEFPUSHBUTTON = 0x0020, DLGC_RADIOBUTTON = 0x0040, DLGC_WANTCHARS = 0x0080,
+                         DLGC_STATIC = 0x0100, DLGC_BUTTON = 0x2000;
+
+// The pressing behaviour push buttons and check boxes share; subclasses say what a
+// completed press does (ButtonClicked) and paint in Paint.
+class TButtonControl : public TCustomControl {
+ public:
+  explicit TButtonControl(TComponent* owner);
+  std::string ClassName() const override { return "TButtonControl"; }
+  static const TPropertyTable& ClassProperties();
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
+
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool value);
+  // Held down by the mouse (with the pointer inside) or by the Space key.
+  bool Pressed() const { return FPressed; }
+
+  void WndProc(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+
+ protected:
+  // A press was released over the control: a push button clicks, a check box toggles.
+  virtual void ButtonClicked() = 0;
+  void SetPressed(bool value);
+  // Ends a press without a click (capture lost, focus lost, disabled).
+  void CancelPress();
+  bool FWordWrap = false;
+  bool FPressed = false;
+  bool FMouseDown = false;
+  bool FSpaceDown = false;
+};
+
+// A push button drawn in the classic look.
+class TButton : public TButtonControl {
+ public:
+  explicit TButton(TComponent* owner);
+  std::string ClassName() const override { return "TButton"; }
+  static const TPropertyTable& ClassProperties();
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
+
+  // Enter clicks the default button while the focus is on a control that is not a button.
+  bool Default() const { return FDefault; }
+  void SetDefault(bool value);
+  // Escape clicks the cancel button.
+  bool Cancel() const { return FCancel; }
+  void SetCancel(bool value) { FCancel = value; }
+  // A click gives the parent form this modal result when it is not mrNone.
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult value) { FModalResult = value; }
+  // The button Enter would click now: the focused button, or the default one while the
+  // focus is elsewhere. It carries the black frame.
+  bool Active() const { return FActive; }
+
+  void Click() override;
+  void WndProc(TMessage& message) override;
+
+ protected:
+  void ButtonClicked() override { Click(); }
+  void Paint() override;
+  // The state DrawButtonFace draws this button in.
+  unsigned FaceState() const;
+  void SetActive(bool value);
+  bool FDefault = false;
+  bool FCancel = false;
+  bool FActive = false;
+  TModalResult FModalResult = mrNone;
+};
+
+void RegisterButtonClass();
+// Registers every standard control (buttons, check boxes, group boxes, labels, edits and
+// list boxes) for stored layouts.
+void RegisterStandardControls();

@@ -1,0 +1,199 @@
+#include "viewer/Maruk_rom.h"
+
+#include <cstdio>
+#include <new>
+
+#include "platform/components/LayoutReader.h"
+#include "viewer/ViewerAssets.h"
+
+TViewerState& ViewerState() {
+  static TViewerState state;
+  return state;
+}
+
+namespace {
+constexpr TColor kRed = 0x0000FF, kBlack = 0x000000, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
+}
+
+const std::string& Form1Layout() {
+  static const std::string text = [] {
+    const std::vector<uint8_t> bytes = ViewerAsset("Maruk_rom.layout");
+    return std::string(bytes.begin(), bytes.end());
+  }();
+  return text;
+}
+
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
+  RegisterViewerClasses();
+  TLayoutContext context;
+  context.ResolveFile = [](const std::string& name) { return ViewerAsset(name); };
+  ReadStoredLayout(Form1Layout(), std::move(context));
+  FindComponents();
+}
+
+void TForm1::GetMethods(std::map<std::string, std::any>& methods) {
+  // Components are looked up here too: the reader asks for methods before it reads.
+  methods["sBitBtn1Click"] = TNotifyEvent([this](TObject* s) { sBitBtn1Click(s); });
+  methods["FormActivate"] = TNotifyEvent([this](TObject* s) { FormActivate(s); });
+  methods["sUpDown1Click"] = TUDClickEvent([this](TObject* s, TUDBtnType b) { sUpDown1Click(s, b); });
+  methods["sUpDown2Click"] = TUDClickEvent([this](TObject* s, TUDBtnType b) { sUpDown2Click(s, b); });
+  methods["sCheckBox1Click"] = TNotifyEvent([this](TObject* s) { sCheckBox1Click(s); });
+}
+
+void TForm1::FindComponents() {
+  auto find = [this](auto*& field, const char* name) {
+    field = dynamic_cast<std::remove_reference_t<decltype(field)>>(FindComponent(name));
+  };
+  find(OpenDialog1, "OpenDialog1");
+  find(sBitBtn1, "sBitBtn1");
+  find(sBitBtn2, "sBitBtn2");
+  find(sGroupBox1, "sGroupBox1");
+  find(sSkinManager1, "sSkinManager1");
+  find(sSkinProvider1, "sSkinProvider1");
+  find(Image1, "Image1");
+  find(sCheckBox1, "sCheckBox1");
+  find(sUpDown1, "sUpDown1");
+  find(sUpDown2, "sUpDown2");
+  TsLabel** labels[] = {&sLabel1, &sLabel2, &sLabel3, &sLabel4, &sLabel5, &sLabel6,
+                        &sLabel7, &sLabel8, &sLabel9, &sLabel10, &sLabel11};
+  for (int i = 0; i < 11; ++i) find(*labels[i], ("sLabel" + std::to_string(i + 1)).c_str());
+  find(sCheckBox2, "sCheckBox2");
+}
+
+// ---- Handlers ----------------------------------------------------------------------------------
+
+void TForm1::FormActivate(TObject*) {
+  if (!Image1) FindComponents();
+  DrawGrid();
+}
+
+void TForm1::sBitBtn1Click(TObject*) {
+  if (!Image1) FindComponents();
+  TViewerState& st = ViewerState();
+  if (!OpenDialog1->Execute()) return;
+  // A handle that an earlier failed load left open goes first.
+  if (st.File.IsOpen()) st.File.Close();
+  if (const int r = st.File.Open(OpenDialog1->FileName)) throw EInOutError(r);
+  uint64_t size = 0;
+  if (const int r = st.File.Size(size)) throw EInOutError(r);
+  if (size > UINT32_MAX) throw EInOutError(8);  // too large to hold: not enough memory
+  st.RomSize = uint32_t(size);
+  if (size == 0) {
+    MessageBeep(0);
+    st.File.Close();
+    return;
+  }
+  try {
+    st.RomImage.resize(size_t(size));
+  } catch (const std::bad_alloc&) {
+    throw EInOutError(8);
+  }
+  if (const int r = st.File.Read(st.RomImage.data(), size_t(size))) throw EInOutError(r);
+  if (const int r = st.File.Close()) throw EInOutError(r);
+  const uint32_t n = size > 2048 ? 2048 : uint32_t(size);
+  for (uint32_t r = 0; r < n; ++r) {
+    const uint8_t b = st.RomImage[r];
+    for (int k = 0; k < kLanes; ++k) st.LaneTable[r][size_t(k)] = ((b >> k) & 1) ? -1 : 0;
+  }
+  UpdateAddressCaptions();
+  DrawWaveforms();
+  sGroupBox1->SetEnabled(true);
+}
+
+void TForm1::UpdateAddressCaptions() {
+  const int p = int16_t(sUpDown1->Position());
+  const bool hex = sCheckBox2->Checked();
+  auto text = [hex](int v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, hex ? "%04X" : "%d", v);
+    return std::string(buf);
+  };
+  sLabel9->SetCaption(text(p));
+  sLabel10->SetCaption(text(p + 32));
+  sLabel11->SetCaption(text(p + 64));
+}
+
+void TForm1::sUpDown1Click(TObject*, TUDBtnType) {
+  DrawGrid();
+  UpdateAddressCaptions();
+  DrawWaveforms();
+}
+
+void TForm1::sUpDown2Click(TObject*, TUDBtnType) {
+  DrawGrid();
+  const int q = int16_t(sUpDown2->Position());
+  if (q >= 0 && q <= 2048) sUpDown1->SetPosition(q);
+  UpdateAddressCaptions();
+  DrawWaveforms();
+}
+
+void TForm1::sCheckBox1Click(TObject*) {
+  if (sCheckBox1->Checked()) {
+    sLabel1->SetCaption("D0 Hsync");
+    sLabel5->SetCaption("D4 Vsync");
+  } else {
+    sLabel1->SetCaption("D0 SYNC");
+    sLabel5->SetCaption("D4");
+  }
+}
+
+// ---- Drawing -----------------------------------------------------------------------------------
+
+void TForm1::DrawGrid() {
+  TCanvas* c = Image1->Canvas();
+  TPen* pen = c->Pen();
+  pen->SetColor(kRed);
+  for (int a = 0; a <= 8; ++a) {
+    c->MoveTo(0, 16 * a);
+    c->LineTo(512, 16 * a);
+  }
+  for (int a = 0; a <= 64; ++a) {
+    pen->SetColor(a == 0 || a == 32 || a == 64 ? kRed : kBlack);
+    c->MoveTo(8 * a, 0);
+    c->LineTo(8 * a, 128);
+  }
+  pen->SetColor(kBlack);
+}
+
+void TForm1::DrawWaveforms() {
+  const TViewerState& st = ViewerState();
+  TCanvas* c = Image1->Canvas();
+  TPen* pen = c->Pen();
+  auto line = [c](int x1, int y1, int x2, int y2) {
+    c->MoveTo(x1, y1);
+    c->LineTo(x2, y2);
+  };
+  const int p = sUpDown1->Position();
+  pen->SetColor(kBlue);
+  int x = 0;
+  for (int a = p; a <= p + 64; ++a) {
+    for (int k = 0; k < kLanes; ++k) {
+      const int y = 16 * k;
+      // Steps past the table's last row show low levels without edges.
+      const bool inTable = a >= 0 && a < kLaneRows;
+      const bool set = inTable && st.LaneTable[size_t(a)][size_t(k)] != 0;
+      const int high = set ? 2 : 14, highInner = set ? 3 : 13;
+      const int low = set ? 14 : 2, lowInner = set ? 13 : 3;
+      pen->SetColor(kBlue);
+      line(x, y + high, x + 8, y + high);
+      line(x, y + highInner, x + 8, y + highInner);
+      pen->SetColor(kWhite);
+      line(x, y + low, x + 8, y + low);
+      line(x, y + lowInner, x + 8, y + lowInner);
+      if (inTable && a > 0) {
+        const bool before = st.LaneTable[size_t(a - 1)][size_t(k)] != 0;
+        if (before != set) {
+          pen->SetColor(kBlue);
+          line(x, y, x, y + 16);
+          line(x + 1, y, x + 1, y + 16);
+        } else {
+          pen->SetColor(kBlack);
+          line(x, y, x, y + 16);
+          pen->SetColor(kWhite);
+          line(x + 1, y, x + 1, y + 16);
+        }
+      }
+    }
+    x += 8;
+  }
+}

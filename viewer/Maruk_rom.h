@@ -1,0 +1,87 @@
+#pragma once
+// The viewer's window: loads a timing ROM, splits its first 2048 bytes into eight bit lanes
+// and draws 65 steps of them as logic-analyser waveforms.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "controls/sBitBtn.h"
+#include "controls/sCheckBox.h"
+#include "controls/sGroupBox.h"
+#include "controls/sLabel.h"
+#include "controls/sUpDown.h"
+#include "frame/sSkinProvider.h"
+#include "platform/widgets/Forms.h"
+#include "platform/widgets/Image.h"
+#include "platform/widgets/OpenDialog.h"
+#include "skin/data/sSkinManager.h"
+#include "viewer/RomFile.h"
+
+// Rows of the lane table: addresses 0 to 2048; row 2048 is never written.
+constexpr int kLaneRows = 2049;
+constexpr int kLanes = 8;
+
+// What the viewer keeps for the whole run, one copy per process, all zero at start.
+struct TViewerState {
+  std::vector<uint8_t> RomImage;  // the whole file as read
+  uint32_t RomSize = 0;           // size of the file opened last
+  // A lane value is all ones (-1) for a 1 bit and 0 for a 0 bit.
+  std::array<std::array<int32_t, kLanes>, kLaneRows> LaneTable{};
+  TRomFile File;  // open only during a load (or left open by a failed one)
+  // Back to the state at program start (for running the viewer more than once in a process).
+  void Reset() {
+    File.Close();
+    RomImage.clear();
+    RomSize = 0;
+    LaneTable = {};
+  }
+};
+TViewerState& ViewerState();
+
+class TForm1 : public TForm {
+ public:
+  explicit TForm1(TComponent* owner);
+  std::string ClassName() const override { return "TForm1"; }
+  void GetMethods(std::map<std::string, std::any>& methods) override;
+
+  TOpenDialog* OpenDialog1 = nullptr;
+  TsBitBtn* sBitBtn1 = nullptr;
+  TsBitBtn* sBitBtn2 = nullptr;
+  TsGroupBox* sGroupBox1 = nullptr;
+  TsSkinManager* sSkinManager1 = nullptr;
+  TsSkinProvider* sSkinProvider1 = nullptr;
+  TImage* Image1 = nullptr;
+  TsCheckBox* sCheckBox1 = nullptr;
+  TsUpDown* sUpDown1 = nullptr;
+  TsUpDown* sUpDown2 = nullptr;
+  TsLabel* sLabel1 = nullptr;
+  TsLabel* sLabel2 = nullptr;
+  TsLabel* sLabel3 = nullptr;
+  TsLabel* sLabel4 = nullptr;
+  TsLabel* sLabel5 = nullptr;
+  TsLabel* sLabel6 = nullptr;
+  TsLabel* sLabel7 = nullptr;
+  TsLabel* sLabel8 = nullptr;
+  TsLabel* sLabel9 = nullptr;
+  TsLabel* sLabel10 = nullptr;
+  TsLabel* sLabel11 = nullptr;
+  TsCheckBox* sCheckBox2 = nullptr;
+
+  void sBitBtn1Click(TObject* sender);
+  void FormActivate(TObject* sender);
+  void sUpDown1Click(TObject* sender, TUDBtnType button);
+  void sUpDown2Click(TObject* sender, TUDBtnType button);
+  void sCheckBox1Click(TObject* sender);
+  void DrawGrid();
+  void DrawWaveforms();
+
+ private:
+  void UpdateAddressCaptions();
+  void FindComponents();
+};
+
+// The stored layout of TForm1.
+const std::string& Form1Layout();
+// Makes every component class of the viewer's layout known to the layout reader.
+void RegisterViewerClasses();
