@@ -230,6 +230,12 @@ void TJPEGImage::LoadFromStream(const std::vector<uint8_t>& bytes) {
 }
 
 void TJPEGImage::Assign(const TPersistent* source) {
+  if (!source) {
+    FDib = TDib();
+    FData.clear();
+    Changed();
+    return;
+  }
   if (auto* j = dynamic_cast<const TJPEGImage*>(source)) {
     FDib = j->FDib;
     FData = j->FData;
@@ -237,6 +243,24 @@ void TJPEGImage::Assign(const TPersistent* source) {
     return;
   }
   TGraphic::Assign(source);
+}
+
+const TPropertyTable& TJPEGImage::ClassProperties() {
+  static const TPropertyTable table = [] {
+    TPropertyTable t(&TPersistent::ClassProperties());
+    TPropertyBuilder<TJPEGImage> b(t);
+    // A 32-bit byte count and the JPEG stream, or the stream alone.
+    b.Binary("Data", [](TJPEGImage& j, const std::vector<uint8_t>& v) {
+      if (v.empty()) return j.Assign(nullptr);
+      if (IsJpeg(v)) return j.LoadFromStream(v);
+      if (v.size() < 4) throw EPictureError("JPEG picture data is truncated");
+      const uint32_t count = ReadLE32(v.data());
+      if (count > v.size() - 4) throw EPictureError("JPEG picture data is truncated");
+      j.LoadFromStream(std::vector<uint8_t>(v.begin() + 4, v.begin() + 4 + long(count)));
+    });
+    return t;
+  }();
+  return table;
 }
 
 // ---- TPicture ----------------------------------------------------------------------------------

@@ -93,6 +93,8 @@ class TIcon : public TGraphic {
 class TJPEGImage : public TGraphic {
  public:
   std::string ClassName() const override { return "TJPEGImage"; }
+  static const TPropertyTable& ClassProperties();
+  const TPropertyTable& Properties() const override { return ClassProperties(); }
   int Width() const override { return FDib.Width(); }
   int Height() const override { return FDib.Height(); }
   void Draw(TCanvas* canvas, const TRect& r) const override;

@@ -1,10 +1,27 @@
 #pragma once
-// The skin manager: holds the program's skins and makes one of them active. This stage keeps
-// its stored settings (skin folder, skin name, menu support); loading skins builds on them.
+// The skin manager: owns the active skin, chosen among its stored skins (or a skin folder),
+// builds the run-time arrays from it, answers the lookups by which controls find their
+// sections and masks, and tells every window of the application when the skin arrives,
+// changes or goes away (the message SM_KARVOCMD).
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/components/Component.h"
+#include "platform/widgets/Controls.h"
 #include "platform/widgets/GraphicsObjects.h"
+#include "skin/data/sSkinData.h"
+#include "skin/data/sStoredSkins.h"
+
+// The library's message: sub-command in the high 16 bits of wParam, a flag or value in the
+// low 16 bits, the sending manager (or an argument) in lParam.
+inline constexpr UINT SM_KARVOCMD = 0xA100;
+constexpr WPARAM MakeSkinCommand(unsigned command, unsigned flag = 0) { return WPARAM((command << 16) | (flag & 0xFFFF)); }
+constexpr unsigned SkinCommandOf(WPARAM wParam) { return unsigned((wParam >> 16) & 0xFFFF); }
+constexpr unsigned SkinCommandFlag(WPARAM wParam) { return unsigned(wParam & 0xFFFF); }
+// Sub-commands.
+inline constexpr unsigned AC_SKINCHANGED = 1, AC_REMOVESKIN = 2, AC_REFRESH = 3, AC_UPDATEFINISHED = 6,
+                          AC_OWNBROADCAST = 7, AC_STOPFADING = 16;
 
 // Settings for skinned menus.
 class TkvMenuSupport : public TPersistent {
@@ -12,6 +29,7 @@ class TkvMenuSupport : public TPersistent {
   std::string ClassName() const override { return "TkvMenuSupport"; }
   static const TPropertyTable& ClassProperties();
   const TPropertyTable& Properties() const override { return ClassProperties(); }
+  void Assign(const TPersistent* source) override;
   std::string IcoLineSkin;
   bool UseExtraLine = false;
   int ExtraLineWidth = 32;
@@ -21,25 +39,155 @@ class TkvMenuSupport : public TPersistent {
   TFont FExtraLineFont;
 };
 
+// Indexes that controls need most, looked up once after every load (-1 = absent).
+struct TsPresetIndexes {
+  int16_t GlobalInfo = -1;
+  int16_t CheckBoxChecked = -1, CheckBoxUnChecked = -1, CheckBoxGrayed = -1;
+  int16_t RadioButtonChecked = -1, RadioButtonUnChecked = -1, RadioButtonGrayed = -1;
+  int16_t SmallBoxChecked = -1, SmallBoxUnChecked = -1, SmallBoxGrayed = -1;
+  int16_t TabTop = -1, TabBottom = -1, TabLeft = -1, TabRight = -1;
+  int16_t TabTopMask = -1, TabBottomMask = -1, TabLeftMask = -1, TabRightMask = -1;
+  int16_t ScrollBtnTop = -1, ScrollBtnBottom = -1, ScrollBtnLeft = -1, ScrollBtnRight = -1;
+  int16_t ScrollSliderV = -1, ScrollSliderH = -1;
+  int16_t ScrollBtnTopMask = -1, ScrollBtnBottomMask = -1, ScrollBtnLeftMask = -1, ScrollBtnRightMask = -1;
+  int16_t ScrollSliderVMask = -1, ScrollSliderHMask = -1;
+  int16_t ScrollBtnTopGlyph = -1, ScrollBtnBottomGlyph = -1, ScrollBtnLeftGlyph = -1, ScrollBtnRightGlyph = -1;
+  int16_t ScrollSliderVGlyph = -1, ScrollSliderHGlyph = -1;
+  int16_t ScrollBtnTopPattern = -1, ScrollBtnBottomPattern = -1, ScrollBtnLeftPattern = -1, ScrollBtnRightPattern = -1;
+  int16_t ScrollSliderVPattern = -1, ScrollSliderHPattern = -1;
+  int16_t ScrollBtnTopHotPattern = -1, ScrollBtnBottomHotPattern = -1, ScrollBtnLeftHotPattern = -1,
+          ScrollBtnRightHotPattern = -1, ScrollSliderVHotPattern = -1, ScrollSliderHHotPattern = -1;
+  int16_t ScrollBar1H = -1, ScrollBar1V = -1, ScrollBar2H = -1, ScrollBar2V = -1;
+  int16_t ScrollBar1HMask = -1, ScrollBar1VMask = -1, ScrollBar2HMask = -1, ScrollBar2VMask = -1;
+  int16_t ScrollBar1HPattern = -1, ScrollBar1VPattern = -1, ScrollBar2HPattern = -1, ScrollBar2VPattern = -1;
+  int16_t ScrollBar1HHotPattern = -1, ScrollBar1VHotPattern = -1, ScrollBar2HHotPattern = -1, ScrollBar2VHotPattern = -1;
+  int32_t ComboBtn = -1, ComboBtnMask = -1, ComboBtnPattern = -1, ComboBtnHotPattern = -1, ComboGlyph = -1;
+};
+
+using TkvGetExtraLineData =
+    std::function<void(TObject* sender, TObject* firstItem, std::string& text, std::string& section, bool& show)>;
+
 class TsSkinManager : public TComponent {
  public:
   explicit TsSkinManager(TComponent* owner);
+  ~TsSkinManager() override;
   std::string ClassName() const override { return "TsSkinManager"; }
   static const TPropertyTable& ClassProperties();
   const TPropertyTable& Properties() const override { return ClassProperties(); }
+  void Loaded() override;
 
-  const std::string& SkinDirectory() const { return FSkinDirectory; }
-  void SetSkinDirectory(const std::string& value) { FSkinDirectory = value; }
-  const std::string& SkinName() const { return FSkinName; }
-  void SetSkinName(const std::string& value) { FSkinName = value; }
-  const std::string& SkinInfo() const { return FSkinInfo; }
+  // ---- Published properties ----
+  bool IsDefault() const;
+  void SetIsDefault(bool value);
+  bool Active() const { return FActive; }
+  void SetActive(bool value);
+  const std::vector<std::string>& CommonSections() const { return FCommonSections; }
+  void SetCommonSections(const std::vector<std::string>& lines);
+  int Saturation() const { return FSaturation; }
+  void SetSaturation(int value);
+  int HueOffset() const { return FHueOffset; }
+  void SetHueOffset(int value);
+  TsStoredSkins* InternalSkins() { return &FInternalSkins; }
+  void SetInternalSkins(const TsStoredSkins* skins) { FInternalSkins.Assign(skins); }
   TkvMenuSupport* MenuSupport() { return &FMenuSupport; }
+  const std::string& SkinDirectory() const { return FSkinDirectory; }
+  void SetSkinDirectory(const std::string& value);
+  const std::string& SkinName() const { return FSkinName; }
+  void SetSkinName(const std::string& value);
+  // The active skin's version with "." as separator, "N/A" while no skin is ready.
+  std::string SkinInfo() const;
+  static std::string Version() { return "4.82 beta"; }
+  bool SkinnedPopups() const { return FSkinnedPopups; }
+  void SetSkinnedPopups(bool value) { FSkinnedPopups = value; }
+  TNotifyEvent OnAfterChange;
+  TNotifyEvent OnBeforeChange;
+  TkvGetExtraLineData OnGetMenuExtraLineData;
+
+  // ---- The active skin ----
+  TsSkinData& SkinData() { return FSkinData; }
+  const TsSkinData& SkinData() const { return FSkinData; }
+  std::vector<TsGeneralData>& Sections() { return FArrays.Sections; }
+  std::vector<TsMaskData>& Masks() { return FArrays.Masks; }
+  std::vector<TsPatternData>& Patterns() { return FArrays.Patterns; }
+  TDib* MasterBitmap() { return FArrays.MasterBitmap.get(); }
+  const TsPresetIndexes& Indexes() const { return FIndexes; }
+
+  // ---- Lookups (never raise; -1 when not found) ----
+  int FindSection(const std::string& name) const;
+  int FindMask(int sectionIndex, const std::string& sectionName, const std::string& propertyName) const;
+  int FindTexture(int sectionIndex, const std::string& sectionName, const std::string& propertyName) const;
+  int FindPattern(int sectionIndex, const std::string& sectionName, const std::string& propertyName) const;
+  int FindMaskDirect(const std::string& sectionName, const std::string& propertyName) const;
+  bool IsValidSectionIndex(int index) const;
+  bool IsValidMaskIndex(int index) const;
+  int MaskBorderLeft(int mask) const;
+  int MaskBorderRight(int mask) const;
+  int MaskBorderTop(int mask) const;
+  int MaskBorderBottom(int mask) const;
+  COLORREF GlobalColor() const;
+  COLORREF GlobalFontColor() const;
+  // Names of the internal skins and of the skin folders, sorted; `first` gets the first
+  // internal skin (or the first folder when there is none).
+  void GetSkinNames(std::vector<std::string>& list, std::string& first) const;
+  // The absolute skin folder with a trailing backslash.
+  std::string ResolveSkinDirectory() const;
+
+  // ---- Steps ----
+  void LoadSkin();
+  void Apply();
+  void Removal();
+  // The refresh part of Apply: stop fading (at run time), then refresh.
+  void RepaintForms();
+
+  // Reads a skin folder into the arrays; set when skin folders can be read.
+  static std::function<bool(TsSkinManager& manager, const std::string& folder)> FolderSkinReader;
+
+ protected:
+  void BeforeDestruction() override;
 
  private:
-  std::string FSkinDirectory = "DefaultSkins";
-  std::string FSkinName;
-  std::string FSkinInfo;
+  void UpdateIndexes();
+  void ApplyShifts();
+  bool FActive = true;
+  std::vector<std::string> FCommonSections;
+  int FSaturation = 0;
+  int FHueOffset = 0;
+  TsStoredSkins FInternalSkins;
   TkvMenuSupport FMenuSupport;
+  std::string FSkinDirectory;
+  std::string FSkinName;
+  bool FSkinnedPopups = true;
+  TsSkinData FSkinData;
+  TsSkinArrays FArrays;
+  TsPresetIndexes FIndexes;
+  bool FDefaultFlag = false;
 };
+
+// ---- Process-wide state of the skin library ------------------------------------------------
+TsSkinManager* DefaultManager();
+bool SkinIsChanging();
+bool BroadcastInProgress();
+// Registers the message name with the window system once (the fixed number is used anyway).
+void RegisterSkinMessage();
+
+// Sends a skin message to every form of the application (last to first) and their controls.
+void BroadcastCommand(TMessage message);
+// Hands a skin message to the children of a container: windowless ones directly, windowed
+// ones that handle their own children (they answer the own-broadcast query) directly, the
+// others by walking into them. An error ends only that container's walk.
+void SendToChildren(TWinControl* container, TMessage message);
+
+// Colour shifts of a whole skin.
+TColor ShiftHue(TColor color, int degrees);
+TColor ShiftSaturation(TColor color, int amount);
+// The saturation amount for a Saturation setting: (-value) mod 101, sign of the dividend.
+int SaturationAmount(int saturation);
+
+// Where the program file lies: its path up to and including the last separator.
+std::string ProgramFolder();
+// The file system as skin paths see it: "\" is a path separator too.
+std::string SkinFsPath(const std::string& path);
+// Resolves a skin folder setting against a program folder (both as written, "\" or "/").
+std::string ResolveSkinDirectory(const std::string& skinDirectory, const std::string& programFolder);
 
 void RegisterSkinManagerClasses();
