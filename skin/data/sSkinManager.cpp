@@ -86,6 +86,26 @@ TColor ShiftSaturation(TColor color, int amount) {
 
 int SaturationAmount(int saturation) { return (-saturation) % 101; }
 
+void ShiftSkinPicture(TDib* dib, int hue, int saturationAmount) {
+  if (!dib || dib->Empty() || (hue == 0 && saturationAmount == 0)) return;
+  dib->ConvertTo24();
+  const int rowDistance = dib->RowDistance();
+  uint8_t* row = dib->Row0();
+  for (int y = 0; y < dib->Height(); ++y, row += rowDistance) {
+    uint8_t* p = row;
+    for (int x = 0; x < dib->Width(); ++x, p += 3) {
+      const COLORREF c = RGB(p[2], p[1], p[0]);
+      if (c == kSkinKeyColor || (p[0] == p[1] && p[1] == p[2])) continue;
+      TColor n = TColor(c);
+      if (hue != 0) n = ShiftHue(n, hue);
+      if (saturationAmount != 0) n = ShiftSaturation(n, saturationAmount);
+      p[0] = GetBValue(COLORREF(n));
+      p[1] = GetGValue(COLORREF(n));
+      p[2] = GetRValue(COLORREF(n));
+    }
+  }
+}
+
 // ---- Paths -------------------------------------------------------------------------------------
 
 std::string ProgramFolder() {
@@ -309,23 +329,8 @@ void TsSkinManager::ApplyShifts() {
     if (sat != 0) c = ShiftSaturation(c, sat);
     return c;
   };
-  auto shiftPixels = [&](TDib* dib) {
-    if (!dib || dib->Empty()) return;
-    dib->ConvertTo24();
-    for (int y = 0; y < dib->Height(); ++y) {
-      uint8_t* p = dib->ScanLine(y);
-      for (int x = 0; x < dib->Width(); ++x, p += 3) {
-        const COLORREF c = RGB(p[2], p[1], p[0]);
-        if (c == kSkinKeyColor || (p[0] == p[1] && p[1] == p[2])) continue;
-        const COLORREF n = COLORREF(shift(TColor(c)));
-        p[0] = GetBValue(n);
-        p[1] = GetGValue(n);
-        p[2] = GetRValue(n);
-      }
-    }
-  };
-  shiftPixels(FArrays.MasterBitmap.get());
-  for (TsMaskData& m : FArrays.Masks) shiftPixels(m.Bmp.get());
+  ShiftSkinPicture(FArrays.MasterBitmap.get(), hue, sat);
+  for (TsMaskData& m : FArrays.Masks) ShiftSkinPicture(m.Bmp.get(), hue, sat);
   for (TsGeneralData& s : FArrays.Sections) {
     s.Color = shift(s.Color);
     s.HotColor = shift(s.HotColor);

@@ -182,6 +182,8 @@ TColor ShiftHue(TColor color, int degrees);
 TColor ShiftSaturation(TColor color, int amount);
 // The saturation amount for a Saturation setting: (-value) mod 101, sign of the dividend.
 int SaturationAmount(int saturation);
+// Shifts every pixel of a skin picture (made 24-bit first) except key-coloured and grey ones.
+void ShiftSkinPicture(TDib* picture, int hue, int saturationAmount);
 
 // Where the program file lies: its path up to and including the last separator.
 std::string ProgramFolder();
