@@ -1,5 +1,6 @@
 # Writes OUTPUT, a C++ source defining ViewerAsset(name) over the bytes of FILES (paths
-# relative to BASE). Run as a script: cmake -DBASE=... -DOUTPUT=... -DFILES="a;b" -P EmbedFiles.cmake
+# relative to BASE, separated by "|"). Run as a script: cmake -DBASE=... -DOUTPUT=... -DFILES=a|b -P EmbedFiles.cmake
+string(REPLACE "|" ";" FILES "${FILES}")
 set(body "")
 set(entries "")
 set(index 0)
