@@ -228,16 +228,7 @@ void TBitBtn::Paint() {
   canvas->Font()->Assign(Font());
   canvas->Brush()->SetStyle(bsClear);
   const unsigned format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-  if (Enabled()) {
-    canvas->DrawText(Caption(), text, format);
-  } else {
-    canvas->Select();
-    DrawEmbossedText(dc, Caption(), text, format);
-  }
-  if (Focused()) {
-    const TRect focus = ButtonFocusRect(client);
-    DrawFocusRect(dc, &focus);
-  }
+  DrawCaptionAndFocus(canvas, client, text, format);
 }
 
 const TPropertyTable& TBitBtn::ClassProperties() {

@@ -216,11 +216,18 @@ void TButton::Paint() {
   } else {
     format |= DT_SINGLELINE | DT_VCENTER;
   }
+  DrawCaptionAndFocus(canvas, client, text, format);
+}
+
+void TButton::DrawCaptionAndFocus(TCanvas* canvas, const TRect& client, const TRect& text,
+                                  unsigned format) {
+  HDC dc = canvas->Handle();
+  TRect area = text;
   if (Enabled()) {
-    canvas->DrawText(Caption(), text, format);
+    canvas->DrawText(Caption(), area, format);
   } else {
     canvas->Select();
-    DrawEmbossedText(dc, Caption(), text, format);
+    DrawEmbossedText(dc, Caption(), area, format);
   }
   if (Focused()) {
     const TRect focus = ButtonFocusRect(client);

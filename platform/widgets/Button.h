@@ -72,6 +72,9 @@ class TButton : public TButtonControl {
   void Paint() override;
   // The state DrawButtonFace draws this button in.
   unsigned FaceState() const;
+  // Draws the caption into `text` (embossed while disabled) and the focus rectangle when
+  // focused; the canvas font and clear brush must already be selected.
+  void DrawCaptionAndFocus(TCanvas* canvas, const TRect& client, const TRect& text, unsigned format);
   void SetActive(bool value);
   bool FDefault = false;
   bool FCancel = false;
