@@ -63,6 +63,10 @@ void TForm1::FindComponents() {
 // ---- Handlers ----------------------------------------------------------------------------------
 
 void TForm1::FormActivate(TObject*) {
+  // The grid belongs to the window's first activation. Later ones (back from the Open dialog,
+  // a message box or another program) would paint it over the waveforms.
+  if (FGridDrawn) return;
+  FGridDrawn = true;
   if (!Image1) FindComponents();
   DrawGrid();
 }

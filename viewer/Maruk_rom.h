@@ -79,6 +79,7 @@ class TForm1 : public TForm {
  private:
   void UpdateAddressCaptions();
   void FindComponents();
+  bool FGridDrawn = false;
 };
 
 // The stored layout of TForm1.

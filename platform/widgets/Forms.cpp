@@ -641,6 +641,8 @@ void TApplication::TrackMouseControl() {
   TPoint p;
   GetCursorPos(&p);
   HWND under = WindowFromPoint(p);
+  // A window disabled behind a modal dialog shows no hover.
+  if (under && !IsWindowEnabled(GetAncestorRoot(under))) under = nullptr;
   TControl* control = FindControl(under) ? FindDragTarget(p, true) : nullptr;
   if (control && !control->Enabled()) control = nullptr;
   if (under && FindControl(under)) {

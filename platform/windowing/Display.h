@@ -64,4 +64,7 @@ class TDisplay {
 
   virtual TPoint CursorPos() const = 0;
   virtual void Beep() {}
+  // True once the program has been asked from outside to end (a termination signal). The
+  // window system then ends every message loop at once, whatever is still queued.
+  virtual bool QuitRequested() const { return false; }
 };

@@ -124,9 +124,12 @@ bool TrackMouseEvent(TRACKMOUSEEVENT* tme) {
     return true;
   }
   if (!(tme->dwFlags & TME_LEAVE) || !IsLive(tme->hwndTrack)) return false;
-  // A request for a window the pointer is not over is answered at once.
-  const bool overIt = ws.LastMouseWindow == tme->hwndTrack && (ws.LastHit == HTCLIENT) != nonClient &&
-                      WindowFromPoint(ws.CursorPos) == tme->hwndTrack;
+  // A request for a window the pointer is not over is answered at once. Whether it is over it
+  // is judged from where the pointer is now, not from the last input message: that may be
+  // stale (input swallowed by a disabled window, messages sent to a capturing window), and a
+  // leave answered from stale state would be asked for again at once, for ever. A request for
+  // the wrong part of the window is tracked; the next pointer move ends it.
+  const bool overIt = WindowFromPoint(ws.CursorPos) == tme->hwndTrack;
   if (!overIt && ws.Capture != tme->hwndTrack) {
     PostMessage(tme->hwndTrack, nonClient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
     return true;

@@ -266,6 +266,12 @@ bool FetchMessage(TMsg* out, HWND filter, UINT min, UINT max, bool remove, bool 
   TWindowSystem& ws = WS();
   for (;;) {
     FreeGraveyard();
+    // A request to end the program from outside goes before everything still queued: a
+    // loop that keeps posting to itself must not hold it back.
+    if (ws.Display && ws.Display->QuitRequested()) {
+      *out = {nullptr, WM_QUIT, 0, 0, ws.Now(), ws.CursorPos};
+      return true;
+    }
     auto it = std::find_if(ws.Posted.begin(), ws.Posted.end(), [&](const TMsg& m) { return Matches(m, filter, min, max); });
     if (it == ws.Posted.end()) {
       if (ProcessInputEvents()) continue;

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/widgets/MessageBox.h"
@@ -113,6 +114,25 @@ TEST_F(Viewer, StartsWithTheStoredLayoutAndAGrid) {
   EXPECT_EQ(Form->OpenDialog1->Filter, "Maruk rom files|*.bin;*.rom");
   EXPECT_EQ(Form->sSkinManager1->SkinName(), "BlueGlass (internal)");
   EXPECT_EQ(Form->sSkinManager1->SkinDirectory(), "c:\\Skins");
+}
+
+TEST(StoredLayout, TheSkinManagerListsItsPropertiesInTheirPublishedOrder) {
+  std::istringstream in(Form1Layout());
+  std::vector<std::string> names;
+  bool inManager = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.find("object sSkinManager1:") != std::string::npos) inManager = true;
+    else if (inManager && line == "  end") break;
+    // The manager's own properties are indented by four blanks.
+    else if (inManager && line.size() > 4 && line.compare(0, 4, "    ") == 0 && line[4] != ' ' && line[4] != '/') {
+      const std::string name = line.substr(4, line.find_first_of(" .=", 4) - 4);
+      if (names.empty() || names.back() != name) names.push_back(name);
+      if (name == "SkinInfo") {
+        EXPECT_EQ(line, "    SkinInfo = '4.81'");
+      }
+    }
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"InternalSkins", "MenuSupport", "SkinDirectory", "SkinName", "SkinInfo"}));
 }
 
 TEST_F(Viewer, ByteA5SplitsIntoItsLanesAndShowsOnThePicture) {
@@ -231,6 +251,28 @@ TEST_F(Viewer, EmptyFileBeepsAndCancelChangesNothing) {
   Display.Schedule([this] { Display.Key(VK_ESCAPE); });
   Click(Form->sBitBtn1, 10, 10);
   EXPECT_EQ(ViewerState().RomSize, 0u);
+}
+
+TEST_F(Viewer, SwitchingToAnotherWindowAndBackKeepsTheWaveforms) {
+  std::vector<uint8_t> rom(100);
+  for (size_t i = 0; i < rom.size(); ++i) rom[i] = i % 2 ? 0xFF : 0x00;
+  Load(WriteRom("edges.rom", rom));
+  ASSERT_EQ(Pic(256, 5), kBlue);  // an edge where the grid has a red vertical
+  const TDib before = Form->Image1->Picture()->Bitmap()->Dib();
+  auto* other = new TForm(App);
+  other->SetBounds(700, 500, 200, 100);
+  other->Show();
+  Display.Pump();
+  ASSERT_NE(GetActiveWindow(), Form->Handle());
+  SetActiveWindow(Form->Handle());
+  Display.Pump();
+  ASSERT_EQ(GetActiveWindow(), Form->Handle());
+  const TDib& after = Form->Image1->Picture()->Bitmap()->Dib();
+  int changed = 0;
+  for (int y = 0; y < after.Height(); ++y)
+    for (int x = 0; x < after.Width(); ++x) changed += after.GetPixel(x, y) != before.GetPixel(x, y);
+  EXPECT_EQ(changed, 0);
+  EXPECT_EQ(Pic(256, 5), kBlue);
 }
 
 TEST_F(Viewer, AShortReadIsReportedAndTheNextLoadClosesTheHandle) {

@@ -1,5 +1,7 @@
 #include "platform/display/sdl/SdlDisplay.h"
 
+#include <signal.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -31,6 +33,47 @@ TXWindow XWindowOf(SDL_Window* window) {
 }
 
 TRect FromSdl(const SDL_Rect& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
+
+// A termination signal is noted here and then handed to SDL's own handler, which queues a
+// quit event and so wakes a wait for events. The note is read without pumping SDL's queue,
+// so a program that is busy with its own messages still sees it.
+volatile sig_atomic_t gTerminateRequested = 0;
+struct sigaction gSdlHandlers[2];
+constexpr int kTerminateSignals[2] = {SIGTERM, SIGINT};
+
+void OnTerminateSignal(int sig) {
+  gTerminateRequested = 1;
+  for (int i = 0; i < 2; ++i)
+    if (kTerminateSignals[i] == sig) {
+      const struct sigaction& before = gSdlHandlers[i];
+      if (!(before.sa_flags & SA_SIGINFO) && before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN &&
+          before.sa_handler != nullptr)
+        before.sa_handler(sig);
+    }
+}
+
+void CatchTerminateSignals() {
+  gTerminateRequested = 0;
+  for (int i = 0; i < 2; ++i) {
+    struct sigaction current {};
+    sigaction(kTerminateSignals[i], nullptr, &current);
+    if (!(current.sa_flags & SA_SIGINFO) && current.sa_handler == SIG_IGN) continue;  // nohup and the like
+    if (!(current.sa_flags & SA_SIGINFO) && current.sa_handler == &OnTerminateSignal) continue;
+    struct sigaction mine {};
+    mine.sa_handler = &OnTerminateSignal;
+    sigemptyset(&mine.sa_mask);
+    sigaction(kTerminateSignals[i], &mine, &gSdlHandlers[i]);
+  }
+}
+
+void ReleaseTerminateSignals() {
+  for (int i = 0; i < 2; ++i) {
+    struct sigaction current {};
+    sigaction(kTerminateSignals[i], nullptr, &current);
+    if (!(current.sa_flags & SA_SIGINFO) && current.sa_handler == &OnTerminateSignal)
+      sigaction(kTerminateSignals[i], &gSdlHandlers[i], nullptr);
+  }
+}
 
 // Virtual-key code of a physical key, read as on a US keyboard.
 WPARAM VirtualKey(SDL_Scancode code, bool numLock) {
@@ -149,13 +192,17 @@ TSdlDisplay::TSdlDisplay() {
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     SDL_AddEventWatch(&TSdlDisplay::WatchNative, this);
   }
+  CatchTerminateSignals();
 }
+
+bool TSdlDisplay::QuitRequested() const { return gTerminateRequested != 0; }
 
 TSdlDisplay::~TSdlDisplay() {
   if (GetDisplay() == this) SetDisplay(nullptr);
   FById.clear();
   FSurfaces.clear();
   if (FNativePointer) SDL_DelEventWatch(&TSdlDisplay::WatchNative, this);
+  ReleaseTerminateSignals();
   SDL_Quit();
 }
 

@@ -39,6 +39,7 @@ class TSdlDisplay : public TDisplay {
   void Wait(int64_t timeoutMs) override;
   TPoint CursorPos() const override;
   void Beep() override;
+  bool QuitRequested() const override;
 
  private:
   struct TWindowDeleter {
