@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <dirent.h>
@@ -287,9 +288,10 @@ void TsSkinManager::SetSkinName(const std::string& value) {
 
 std::string TsSkinManager::SkinInfo() const {
   if (!FSkinData.Ready) return "N/A";
+  // Fifteen significant digits, as much as a double holds; to_chars ignores the locale.
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%g", FSkinData.Version);  // always "." as separator here
-  return buf;
+  const auto end = std::to_chars(buf, buf + sizeof buf, FSkinData.Version, std::chars_format::general, 15);
+  return std::string(buf, end.ptr);
 }
 
 std::string TsSkinManager::ResolveSkinDirectory() const { return ::ResolveSkinDirectory(FSkinDirectory, ProgramFolder()); }
@@ -613,7 +615,8 @@ void SendToChildren(TWinControl* container, TMessage message) {
 void BroadcastCommand(TMessage message) {
   if (!Application) return;
   for (int i = Application->ComponentCount() - 1; i >= 0; --i) {
-    if (i >= Application->ComponentCount()) continue;
+    // Receivers may free forms; once the index has run past the end the walk is over.
+    if (i >= Application->ComponentCount()) break;
     auto* form = dynamic_cast<TCustomForm*>(Application->Components(i));
     if (!form || form->InState(csDestroying)) continue;
     try {

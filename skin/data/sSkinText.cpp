@@ -66,29 +66,53 @@ int64_t Number(const std::string& word) {
 }
 }  // namespace
 
-TsGradArray ParseGradientData(const std::string& text) {
-  const int pieces = CountWords(text, ";") / 5;
-  TsGradArray out;
-  out.reserve(size_t(pieces));
-  for (int k = 0; k < pieces; ++k) {
+std::vector<std::string> SplitWords(const std::string& text, const std::string& separators) {
+  std::vector<std::string> words;
+  size_t start = text.find_first_not_of(separators);
+  while (start != std::string::npos) {
+    const size_t end = text.find_first_of(separators, start);
+    words.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    start = end == std::string::npos ? end : text.find_first_not_of(separators, end);
+  }
+  return words;
+}
+
+void ParseGradientData(const std::string& text, TsGradArray& out) {
+  out.clear();
+  const std::vector<std::string> words = SplitWords(text, ";");
+  const size_t pieces = words.size() / 5;
+  out.reserve(pieces);
+  for (size_t k = 0; k < pieces; ++k) {
+    const std::string* w = &words[5 * k];
     TsGradPiece p;
-    p.Color1 = TColor(Number(NthWord(5 * k + 1, text, ";")));
-    p.Color2 = TColor(Number(NthWord(5 * k + 2, text, ";")));
-    const int64_t percent = Number(NthWord(5 * k + 3, text, ";"));
+    p.Color1 = TColor(Number(w[0]));
+    p.Color2 = TColor(Number(w[1]));
+    const int64_t percent = Number(w[2]);
     p.Percent = uint8_t(percent > 100 ? 100 : percent < 0 ? 0 : percent);
-    p.Mode = int32_t(Number(NthWord(5 * k + 4, text, ";")));
+    p.Mode = int32_t(Number(w[3]));
     out.push_back(p);
   }
+}
+
+TsGradArray ParseGradientData(const std::string& text) {
+  TsGradArray out;
+  ParseGradientData(text, out);
   return out;
+}
+
+void ParseFontColor(const std::string& text, TColor& textColor, TColor& left, TColor& top, TColor& right,
+                    TColor& bottom) {
+  const TsFontColors none;
+  TColor* fields[5] = {&textColor, &left, &top, &right, &bottom};
+  const TColor defaults[5] = {none.Text, none.Left, none.Top, none.Right, none.Bottom};
+  for (int i = 0; i < 5; ++i) *fields[i] = defaults[i];
+  const std::vector<std::string> words = SplitWords(text, " ");
+  if (words.size() != 5) return;
+  for (int i = 0; i < 5; ++i) *fields[i] = TColor(Number(words[size_t(i)]));
 }
 
 TsFontColors ParseFontColor(const std::string& text) {
   TsFontColors c;
-  if (CountWords(text, " ") != 5) return c;
-  c.Text = TColor(Number(NthWord(1, text, " ")));
-  c.Left = TColor(Number(NthWord(2, text, " ")));
-  c.Top = TColor(Number(NthWord(3, text, " ")));
-  c.Right = TColor(Number(NthWord(4, text, " ")));
-  c.Bottom = TColor(Number(NthWord(5, text, " ")));
+  ParseFontColor(text, c.Text, c.Left, c.Top, c.Right, c.Bottom);
   return c;
 }

@@ -28,8 +28,13 @@ struct TsGradPiece {
 };
 using TsGradArray = std::vector<TsGradPiece>;
 
+// The words of `text` between characters of `separators`, in order (see CountWords).
+std::vector<std::string> SplitWords(const std::string& text, const std::string& separators);
+
 // "c1;c2;percent;mode;x" groups; words left over are ignored; percent is clamped to 100.
-// Raises std::invalid_argument when a word of a piece is not a decimal integer.
+// `out` receives the pieces one by one; a word of a piece that is not a decimal integer
+// raises std::invalid_argument, leaving in `out` the whole pieces read before it.
+void ParseGradientData(const std::string& text, TsGradArray& out);
 TsGradArray ParseGradientData(const std::string& text);
 
 // "text left top right bottom": the text colour and the four contour colours (-1 = none).
@@ -38,5 +43,8 @@ struct TsFontColors {
   TColor Text = 0;
   TColor Left = -1, Top = -1, Right = -1, Bottom = -1;
 };
-// Raises std::invalid_argument when one of the five words is not a decimal integer.
+// Writes the five colours in order into the five fields; a word that is not a decimal integer
+// raises std::invalid_argument, leaving the fields before it filled.
+void ParseFontColor(const std::string& text, TColor& textColor, TColor& left, TColor& top, TColor& right,
+                    TColor& bottom);
 TsFontColors ParseFontColor(const std::string& text);

@@ -213,18 +213,8 @@ void BuildSection(const TsSkinGeneral& g, TsGeneralData& d) {
   d.SectionName = g.SectionName;
   d.Color = g.Color;
   d.Bevel = g.Bevel;
-  const TsFontColors fc = ParseFontColor(g.FontColor);
-  d.FontColor = fc.Text;
-  d.TCLeft = fc.Left;
-  d.TCTop = fc.Top;
-  d.TCRight = fc.Right;
-  d.TCBottom = fc.Bottom;
-  const TsFontColors hc = ParseFontColor(g.HotFontColor);
-  d.HotFontColor = hc.Text;
-  d.HotTCLeft = hc.Left;
-  d.HotTCTop = hc.Top;
-  d.HotTCRight = hc.Right;
-  d.HotTCBottom = hc.Bottom;
+  ParseFontColor(g.FontColor, d.FontColor, d.TCLeft, d.TCTop, d.TCRight, d.TCBottom);
+  ParseFontColor(g.HotFontColor, d.HotFontColor, d.HotTCLeft, d.HotTCTop, d.HotTCRight, d.HotTCBottom);
   d.ReservedBoolean = g.ReservedBoolean;
   d.ShadowBlur = g.ShadowBlur;
   d.ShadowColor = g.ShadowColor;
@@ -234,7 +224,7 @@ void BuildSection(const TsSkinGeneral& g, TsGeneralData& d) {
   d.Transparency = g.Transparency;
   d.GradientPercent = g.GradientPercent;
   d.GradientData = g.GradientData;
-  d.GradientArray = ParseGradientData(g.GradientData);
+  ParseGradientData(g.GradientData, d.GradientArray);
   d.ImagePercent = g.ImagePercent;
   d.ShowFocus = g.ShowFocus;
   d.FadingEnabled = g.FadingEnabled;
@@ -246,7 +236,7 @@ void BuildSection(const TsSkinGeneral& g, TsGeneralData& d) {
   d.HotBevel = g.HotBevel;
   d.HotGradientPercent = g.HotGradientPercent;
   d.HotGradientData = g.HotGradientData;
-  d.HotGradientArray = ParseGradientData(g.HotGradientData);
+  ParseGradientData(g.HotGradientData, d.HotGradientArray);
   d.HotImagePercent = g.HotImagePercent;
   d.BorderColor1 = g.BorderColor1;
   d.BorderColor2 = g.BorderColor2;

@@ -408,7 +408,7 @@ bool TsCommonData::HandleMessage(TMessage& message) {
 
 void TsCommonData::PaintCacheTo(const TRect& origin, bool repairCorners, HDC dc, const TRect& clip) {
   if (!dc) return;
-  if (repairCorners) RepairAllCorners(this, StateFromInput());
+  if (repairCorners) RepairAllCorners(this, 0);
   const int saved = SaveDC(dc);
   try {
     IntersectClipRect(dc, clip.Left, clip.Top, clip.Right, clip.Bottom);

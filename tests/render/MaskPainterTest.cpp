@@ -349,6 +349,31 @@ TEST_F(CornerRepair, KeyCornersLeftInTheCacheShowTheParentsPicture) {
   EXPECT_EQ(link.Cache()->GetPixel(19, 11), kKey);
 }
 
+TEST_F(CornerRepair, CopyingTheCacheRepairsTheNormalImagesCornersWhateverTheState) {
+  TDib behind = Picture(60, 60, Code);
+  Parent->Image = &behind;
+  TsCommonData link(Child, true);
+  // Three masked 4 x 4 images side by side; only the normal one (x 0..3) has key pixels.
+  link.BorderMaskIndex = AddMask(4, 4, 3, 1, 2, [](int x, int y) { return x + y <= 1 ? kKey : RGB(7, 7, 7); });
+  link.Cache()->SetSize(20, 12);
+  link.Cache()->Fill(RGB(50, 50, 50));
+  link.HasFocus = true;
+  ASSERT_EQ(link.StateFromInput(), 1);  // a hot control: the hot image has no key corner
+  TDib target(20, 12);
+  target.Fill(0);
+  TDC dc(&target);
+  link.PaintCacheTo({0, 0, 0, 0}, true, &dc, {0, 0, 20, 12});
+  EXPECT_EQ(target.GetPixel(0, 0), Code(5, 7));  // the child sits at (5, 7) in its parent
+  EXPECT_EQ(target.GetPixel(1, 0), Code(6, 7));
+  EXPECT_EQ(target.GetPixel(0, 1), Code(5, 8));
+  EXPECT_EQ(target.GetPixel(2, 0), RGB(50, 50, 50));
+  EXPECT_EQ(target.GetPixel(19, 11), RGB(50, 50, 50));
+  // Without repair the cache goes out as it is.
+  link.Cache()->Fill(RGB(50, 50, 50));
+  link.PaintCacheTo({0, 0, 0, 0}, false, &dc, {0, 0, 20, 12});
+  EXPECT_EQ(target.GetPixel(0, 0), RGB(50, 50, 50));
+}
+
 TEST_F(CornerRepair, WithoutAParentPictureCornersTakeTheParentColour) {
   TsCommonData link(Child, true);
   link.BorderMaskIndex =

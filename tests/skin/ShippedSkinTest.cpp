@@ -64,21 +64,21 @@ TEST_F(ShippedSkin, SectionsCarryTheQuotedValues) {
     int Transparency, GradientPercent, ImagePercent;
     TColor HotColor;
     int HotTransparency, HotGradientPercent, HotImagePercent;
-    const char* FontColor;
+    TColor Font, Left, Top, Right, Bottom;  // the five words of FontColor
     bool ShowFocus, Fading;
     int Iterations;
   } rows[] = {
-      {"GLOBALINFO", 0x00FF00, 0, 0, 0, 0xFFFFFF, 0, 0, 0, "0 16765070 -1 -1 -1", false, false, 5},
-      {"FORM", 13679769, 0, 0, 100, 13679769, 0, 0, 100, "0 -1 -1 -1 -1", false, false, 5},
-      {"FORMTITLE", 0xFFFFFF, 50, 100, 0, 0xFFFFFF, 0, 100, 0, "6636336 -1 -1 -1 -1", false, false, 5},
-      {"BUTTON", 13282167, 100, 0, 0, 13283984, 100, 0, 0, "0 -1 -1 -1 -1", true, true, 20},
-      {"CHECKBOX", 13282167, 100, 0, 0, 0xFFFFFF, 100, 0, 0, "0 -1 -1 -1 -1", false, true, 20},
-      {"GROUPBOX", 14215660, 100, 0, 0, 0xFFFFFF, 0, 0, 0, "0 -1 -1 -1 -1", false, false, 5},
-      {"SCROLLBTNLEFT", 0xFFFFFF, 100, 0, 0, 0xFFFFFF, 100, 0, 0, "0 -1 -1 -1 -1", false, false, 5},
-      {"SCROLLBTNRIGHT", 0xFFFFFF, 100, 0, 0, 0xFFFFFF, 100, 0, 0, "0 -1 -1 -1 -1", false, false, 5},
-      {"MENUITEM", 0xFFFFFF, 100, 0, 0, 12147712, 50, 100, 0, "0 -1 -1 -1 -1", false, false, 5},
-      {"MAINMENU", 12753765, 0, 0, 0, 0xFFFFFF, 0, 0, 0, "0 -1 -1 -1 -1", false, false, 5},
-      {"DIALOG", 0xFFFFFF, 0, 50, 50, 0xFFFFFF, 0, 50, 50, "0 -1 -1 -1 -1", false, false, 5},
+      {"GLOBALINFO", 0x00FF00, 0, 0, 0, 0xFFFFFF, 0, 0, 0, 0, 16765070, -1, -1, -1, false, false, 5},
+      {"FORM", 13679769, 0, 0, 100, 13679769, 0, 0, 100, 0, -1, -1, -1, -1, false, false, 5},
+      {"FORMTITLE", 0xFFFFFF, 50, 100, 0, 0xFFFFFF, 0, 100, 0, 6636336, -1, -1, -1, -1, false, false, 5},
+      {"BUTTON", 13282167, 100, 0, 0, 13283984, 100, 0, 0, 0, -1, -1, -1, -1, true, true, 20},
+      {"CHECKBOX", 13282167, 100, 0, 0, 0xFFFFFF, 100, 0, 0, 0, -1, -1, -1, -1, false, true, 20},
+      {"GROUPBOX", 14215660, 100, 0, 0, 0xFFFFFF, 0, 0, 0, 0, -1, -1, -1, -1, false, false, 5},
+      {"SCROLLBTNLEFT", 0xFFFFFF, 100, 0, 0, 0xFFFFFF, 100, 0, 0, 0, -1, -1, -1, -1, false, false, 5},
+      {"SCROLLBTNRIGHT", 0xFFFFFF, 100, 0, 0, 0xFFFFFF, 100, 0, 0, 0, -1, -1, -1, -1, false, false, 5},
+      {"MENUITEM", 0xFFFFFF, 100, 0, 0, 12147712, 50, 100, 0, 0, -1, -1, -1, -1, false, false, 5},
+      {"MAINMENU", 12753765, 0, 0, 0, 0xFFFFFF, 0, 0, 0, 0, -1, -1, -1, -1, false, false, 5},
+      {"DIALOG", 0xFFFFFF, 0, 50, 50, 0xFFFFFF, 0, 50, 50, 0, -1, -1, -1, -1, false, false, 5},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.Name);
@@ -91,9 +91,11 @@ TEST_F(ShippedSkin, SectionsCarryTheQuotedValues) {
     EXPECT_EQ(s.HotTransparency, r.HotTransparency);
     EXPECT_EQ(s.HotGradientPercent, r.HotGradientPercent);
     EXPECT_EQ(s.HotImagePercent, r.HotImagePercent);
-    const TsFontColors fc = ParseFontColor(r.FontColor);
-    EXPECT_EQ(s.FontColor, fc.Text);
-    EXPECT_EQ(s.TCLeft, fc.Left);
+    EXPECT_EQ(s.FontColor, r.Font);
+    EXPECT_EQ(s.TCLeft, r.Left);
+    EXPECT_EQ(s.TCTop, r.Top);
+    EXPECT_EQ(s.TCRight, r.Right);
+    EXPECT_EQ(s.TCBottom, r.Bottom);
     EXPECT_EQ(s.ShowFocus, r.ShowFocus);
     EXPECT_EQ(s.FadingEnabled, r.Fading);
     EXPECT_EQ(s.FadingIterations, r.Iterations);

@@ -90,6 +90,16 @@ TEST_F(SkinManager, ActiveFalseOnlyStoresTheNameUntilActivated) {
   EXPECT_EQ(Manager->FindSection("BASE"), -1);
 }
 
+TEST_F(SkinManager, SkinInfoKeepsEveryDigitOfTheVersion) {
+  Manager->InternalSkins()->Items(0)->Version = 4.8123456789;
+  Manager->InternalSkins()->Items(1)->Version = 5;
+  Manager->SetActive(true);
+  Manager->SetSkinName("First");
+  EXPECT_EQ(Manager->SkinInfo(), "4.8123456789");
+  Manager->SetSkinName("Second");
+  EXPECT_EQ(Manager->SkinInfo(), "5");
+}
+
 TEST_F(SkinManager, UnknownNamesFallBackToTheFirstInternalSkin) {
   Manager->SetActive(true);
   Manager->SetSkinName("No such skin");
@@ -138,8 +148,13 @@ TEST(SkinColours, HueAndSaturationArithmetic) {
   EXPECT_EQ(ShiftSaturation(RGB(200, 100, 60), 50), TColor(RGB(160, 110, 90)));
   // Away from grey: 200 + 0.5*80 = 240, 100 - 10 = 90, 60 - 30 = 30.
   EXPECT_EQ(ShiftSaturation(RGB(200, 100, 60), -50), TColor(RGB(240, 90, 30)));
-  // Halves round to even: avg of (1, 2, 2) = 5/3; 1 + 50*(2/3)/100 = 1.333 -> 1; 2 - 0.1667 -> 2.
-  EXPECT_EQ(ShiftSaturation(RGB(1, 2, 2), 50), TColor(RGB(1, 2, 2)));
+  // Halves round to even: avg of (0, 0, 3) = 1; 0 + 50 * 1 / 100 = 0.5 -> 0; 3 - 1 = 2. And
+  // avg of (1, 1, 4) = 2; 1 + 0.5 = 1.5 -> 2; 4 - 1 = 3.
+  EXPECT_EQ(ShiftSaturation(RGB(0, 0, 3), 50), TColor(RGB(0, 0, 2)));
+  EXPECT_EQ(ShiftSaturation(RGB(1, 1, 4), 50), TColor(RGB(2, 2, 3)));
+  // The hue too: (120, 1, 0) has H = 60 * 1 / 120 = 0.5; +2 gives 2.5 -> 2, so f = 2/60 and
+  // t = 120 * f = 4 (at 3 it would be 6).
+  EXPECT_EQ(ShiftHue(RGB(120, 1, 0), 2), TColor(RGB(120, 4, 0)));
   EXPECT_EQ(SaturationAmount(50), -50);
   EXPECT_EQ(SaturationAmount(-30), 30);
   EXPECT_EQ(SaturationAmount(150), -49);
@@ -157,7 +172,8 @@ TEST_F(SkinManager, ShiftsChangeColoursButNeverMagentaOrGrey) {
   EXPECT_EQ(Manager->MasterBitmap()->GetPixel(0, 0), 0xFF00FFu);
   EXPECT_EQ(Manager->MasterBitmap()->GetPixel(1, 0), RGB(90, 90, 90));
   const int base = Manager->FindSection("BASE");
-  EXPECT_EQ(Manager->Sections()[size_t(base)].Color, ShiftHue(0x102030, 120));
+  // 0x102030 is (48, 32, 16): V 48, S 2/3, H 30; +120 gives 150, i 2, f 0.5: (p, V, t) = (16, 48, 32).
+  EXPECT_EQ(Manager->Sections()[size_t(base)].Color, TColor(RGB(16, 48, 32)));
   EXPECT_EQ(Manager->Sections()[size_t(base)].TCLeft, -1);  // "none" stays none
   Manager->SetHueOffset(0);
   EXPECT_EQ(Manager->MasterBitmap()->GetPixel(5, 5), before);  // reloaded from the stored skin
@@ -260,6 +276,71 @@ class TCountingForm : public TForm {
     TForm::WndProc(m);
   }
 };
+
+// Notes every skin command with the manager's flags as the receiver sees them.
+class TFlagsForm : public TForm {
+ public:
+  explicit TFlagsForm(TComponent* owner, TsSkinManager*& manager) : TForm(owner), FManager(manager) {}
+  struct TSeen {
+    unsigned Command;
+    bool Ready, Broadcasting, Changing;
+    bool operator==(const TSeen&) const = default;
+  };
+  std::vector<TSeen> Seen;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_KARVOCMD && SkinCommandOf(m.WParam) != AC_OWNBROADCAST)
+      Seen.push_back({SkinCommandOf(m.WParam), FManager->SkinData().Ready, BroadcastInProgress(), SkinIsChanging()});
+    TForm::WndProc(m);
+  }
+
+ private:
+  TsSkinManager*& FManager;
+};
+
+TEST_F(SkinManager, AChangeOfSkinIsAnnouncedAsChangedThenStopFadingThenRefresh) {
+  auto* form = new TFlagsForm(App, Manager);
+  Manager->SetActive(true);
+  form->Seen.clear();
+  Manager->SetSkinName("Second");
+  // Changed while not ready and broadcasting; the refresh after both flags are down again,
+  // still inside the change.
+  using S = TFlagsForm::TSeen;
+  EXPECT_EQ(form->Seen, (std::vector<S>{{AC_SKINCHANGED, false, true, true},
+                                        {AC_STOPFADING, true, false, true},
+                                        {AC_REFRESH, true, false, true}}));
+  EXPECT_FALSE(SkinIsChanging());
+  form->Seen.clear();
+  Manager->SetHueOffset(30);  // a shift only repaints
+  EXPECT_EQ(form->Seen, (std::vector<S>{{AC_STOPFADING, true, false, false}, {AC_REFRESH, true, false, false}}));
+}
+
+// Frees the forms named in `Victims` when the first skin command reaches it.
+class TFreeingForm : public TForm {
+ public:
+  explicit TFreeingForm(TComponent* owner) : TForm(owner) {}
+  std::vector<TForm*> Victims;
+  int Received = 0;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == SM_KARVOCMD && SkinCommandOf(m.WParam) == AC_SKINCHANGED) {
+      ++Received;
+      for (TForm* f : Victims) TComponent::Free(f);
+      Victims.clear();
+    }
+    TForm::WndProc(m);
+  }
+};
+
+TEST_F(SkinManager, ABroadcastEndsWhenItsReceiversFreedTheFormsBelowIt) {
+  auto* first = new TCountingForm(App);
+  auto* second = new TCountingForm(App);
+  auto* last = new TFreeingForm(App);  // reached first
+  last->Victims = {first, second};
+  const int before = App->ComponentCount();
+  TMessage m{SM_KARVOCMD, MakeSkinCommand(AC_SKINCHANGED), 0, 0};
+  BroadcastCommand(m);
+  EXPECT_EQ(App->ComponentCount(), before - 2);
+  EXPECT_EQ(last->Received, 1);  // the walk does not come round to it again
+}
 
 TEST_F(SkinManager, StoredLayoutActivatesTheSkinAndAppliesItTwice) {
   RegisterSkinManagerClasses();

@@ -54,6 +54,37 @@ TEST(SkinText, GradientDataGroupsOfFive) {
   EXPECT_EQ(ParseGradientData("1;2;150;1;0")[0].Percent, 100);
   EXPECT_THROW(ParseGradientData("1;2;x;1;0"), std::invalid_argument);
   EXPECT_THROW(ParseGradientData("1;2.5;3;1;0"), std::invalid_argument);
+  // Runs of separators delimit nothing, wherever they are.
+  const TsGradArray spaced = ParseGradientData(";;1;;2;3;4;;5;;;");
+  ASSERT_EQ(spaced.size(), 1u);
+  EXPECT_EQ(spaced[0], (TsGradPiece{1, 2, 3, 4, 0}));
+}
+
+TEST(SkinText, AFailedParseKeepsWhatCameBeforeTheBadWord) {
+  TColor text = 99, left = 99, top = 99, right = 99, bottom = 99;
+  EXPECT_THROW(ParseFontColor("5 x -1 -1 -1", text, left, top, right, bottom), std::invalid_argument);
+  EXPECT_EQ(text, 5);
+  EXPECT_EQ(left, -1);  // not read: the empty value
+  EXPECT_EQ(bottom, -1);
+  EXPECT_THROW(ParseFontColor("1 2 3 4 y", text, left, top, right, bottom), std::invalid_argument);
+  EXPECT_EQ(right, 4);
+  EXPECT_EQ(bottom, -1);
+
+  TsGradArray pieces{{9, 9, 9, 9, 9}};
+  EXPECT_THROW(ParseGradientData("1;2;3;4;5;6;x;8;9;10", pieces), std::invalid_argument);
+  ASSERT_EQ(pieces.size(), 1u);
+  EXPECT_EQ(pieces[0], (TsGradPiece{1, 2, 3, 4, 0}));
+  EXPECT_THROW(ParseGradientData("x;2;3;4;5", pieces), std::invalid_argument);
+  EXPECT_TRUE(pieces.empty());
+}
+
+TEST(SkinText, LongGradientsAreReadPieceByPiece) {
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += std::to_string(i) + ";" + std::to_string(i + 1) + ";50;1;0;";
+  const TsGradArray pieces = ParseGradientData(text);
+  ASSERT_EQ(pieces.size(), 20000u);
+  EXPECT_EQ(pieces[19999], (TsGradPiece{19999, 20000, 50, 1, 0}));
+  EXPECT_EQ(SplitWords(" a  b c ", " "), (std::vector<std::string>{"a", "b", "c"}));
 }
 
 }  // namespace

@@ -169,6 +169,35 @@ TEST_F(StoredSkin, SectionsParseTheirTextsAndABadItemStopsOnlyItself) {
   EXPECT_EQ(Arrays.Sections[2].HotColor, 9);
 }
 
+TEST_F(StoredSkin, AnUnreadableWordKeepsTheWordsAndPiecesReadBeforeIt) {
+  TsSkinGeneral* font = Skin->GeneralData()->Add();
+  font->SectionName = "FONT";
+  font->FontColor = "5 x -1 -1 -1";
+  font->FadingIterations = 20;
+  TsSkinGeneral* hot = Skin->GeneralData()->Add();
+  hot->SectionName = "HOT";
+  hot->FontColor = "1 2 3 4 5";
+  hot->HotFontColor = "6 7 8 oops 10";
+  TsSkinGeneral* grad = Skin->GeneralData()->Add();
+  grad->SectionName = "GRAD";
+  grad->FontColor = grad->HotFontColor = "0 -1 -1 -1 -1";
+  grad->GradientData = "1;2;3;4;5;6;x;8;9;10";
+  grad->ImagePercent = 40;
+  Build();
+  ASSERT_EQ(Arrays.Sections.size(), 3u);
+  EXPECT_EQ(Arrays.Sections[0].FontColor, 5);
+  EXPECT_EQ(Arrays.Sections[0].FadingIterations, 0);  // the item stops at the bad word
+  const TsGeneralData& h = Arrays.Sections[1];
+  EXPECT_EQ(h.TCBottom, 5);
+  EXPECT_EQ(h.HotFontColor, 6);
+  EXPECT_EQ(h.HotTCLeft, 7);
+  EXPECT_EQ(h.HotTCTop, 8);
+  const TsGeneralData& g = Arrays.Sections[2];
+  ASSERT_EQ(g.GradientArray.size(), 1u);
+  EXPECT_EQ(g.GradientArray[0], (TsGradPiece{1, 2, 3, 4, 0}));
+  EXPECT_EQ(g.ImagePercent, 0);
+}
+
 TEST_F(StoredSkin, CollectionsCopyOnAssignmentAndFindSkinIsExact) {
   Skin->GeneralData()->Add()->SectionName = "BUTTON";
   TsStoredSkins copy;
