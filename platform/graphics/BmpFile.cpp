@@ -10,15 +10,23 @@
 
 namespace {
 
-constexpr uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3;
+constexpr uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_JPEG = 4, BI_PNG = 5,
+                   BI_ALPHABITFIELDS = 6;
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kCoreHeaderSize = 12;
 constexpr size_t kInfoHeaderSize = 40;
+constexpr size_t kOs2HeaderSize = 64;
 constexpr uint64_t kMaxFileSize = uint64_t(1) << 30;
 
 [[noreturn]] void Fail(const std::string& message) { throw EPictureError(message); }
 
 std::string Str(uint64_t value) { return std::to_string(value); }
+
+std::string Hex(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", unsigned(value));
+  return text;
+}
 
 [[noreturn]] void FailTruncated(const std::string& what, uint64_t needed, uint64_t present) {
   Fail("BMP file is truncated: " + what + " needs " + Str(needed) + " bytes, " + Str(present) + " present");
@@ -37,6 +45,9 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
   Put16(out, v >> 16);
 }
 
+enum { kRed, kGreen, kBlue, kAlpha };
+const char* const kMaskNames[4] = {"red", "green", "blue", "alpha"};
+
 struct TBmpHeader {
   uint32_t HeaderSize = 0;
   int64_t Width = 0;
@@ -46,8 +57,10 @@ struct TBmpHeader {
   uint32_t Compression = BI_RGB;
   uint32_t SizeImage = 0;
   uint32_t ClrUsed = 0;
-  uint32_t Masks[3] = {0, 0, 0};  // red, green, blue
-  size_t End = 0;                 // offset just past the header and any separate colour masks
+  uint32_t Masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha; set for 16 bits and bit fields
+  size_t End = 0;                    // offset just past the header and any separate colour masks
+
+  bool HasMasks() const { return BitCount == 16 || Compression == BI_BITFIELDS || Compression == BI_ALPHABITFIELDS; }
 };
 
 std::string CompressionName(uint32_t compression) {
@@ -56,9 +69,38 @@ std::string CompressionName(uint32_t compression) {
     case BI_RLE8: return "RLE8";
     case BI_RLE4: return "RLE4";
     case BI_BITFIELDS: return "bit fields";
-    case 4: return "JPEG";
-    case 5: return "PNG";
+    case BI_ALPHABITFIELDS: return "alpha bit fields";
     default: return Str(compression);
+  }
+}
+
+// Compression values that are not for us. The OS/2 2.x header gives 3 and 4 other meanings.
+void CheckCompression(const TBmpHeader& h) {
+  const uint32_t c = h.Compression;
+  if (h.HeaderSize == kOs2HeaderSize) {
+    if (c == 3) Fail("unsupported BMP compression: Huffman 1D (OS/2)");
+    if (c == 4) Fail("unsupported BMP compression: RLE24 (OS/2)");
+    if (c > BI_RLE4) Fail("unsupported BMP compression: " + Str(c));
+    return;
+  }
+  if (c == BI_JPEG) Fail("unsupported BMP compression: JPEG (embedded JPEG data is not supported)");
+  if (c == BI_PNG) Fail("unsupported BMP compression: PNG (embedded PNG data is not supported)");
+  if (c > BI_ALPHABITFIELDS) Fail("unsupported BMP compression: " + Str(c));
+}
+
+// Each mask must be one run of bits inside the pixel, and no two may share a bit.
+void CheckMasks(const TBmpHeader& h) {
+  for (int i = 0; i < 4; ++i) {
+    const uint32_t mask = h.Masks[i];
+    if (mask == 0) continue;
+    const std::string name = std::string("BMP ") + kMaskNames[i] + " mask " + Hex(mask);
+    if (h.BitCount < 32 && (mask >> h.BitCount) != 0)
+      Fail(name + " does not fit in a " + Str(h.BitCount) + "-bit pixel");
+    const uint32_t run = mask >> std::countr_zero(mask);
+    if ((run & (run + 1)) != 0) Fail(name + " is not one run of bits");
+    for (int j = 0; j < i; ++j)
+      if ((mask & h.Masks[j]) != 0)
+        Fail(name + " overlaps the " + kMaskNames[j] + " mask " + Hex(h.Masks[j]));
   }
 }
 
@@ -69,7 +111,7 @@ TBmpHeader ReadHeaders(const uint8_t* data, size_t size) {
   TBmpHeader h;
   h.HeaderSize = Get32(data + kFileHeaderSize);
   switch (h.HeaderSize) {
-    case 12: case 40: case 52: case 56: case 108: case 124: break;
+    case 12: case 40: case 52: case 56: case 64: case 108: case 124: break;
     default: Fail("unsupported BMP header size " + Str(h.HeaderSize));
   }
   h.End = kFileHeaderSize + h.HeaderSize;
@@ -82,6 +124,7 @@ TBmpHeader ReadHeaders(const uint8_t* data, size_t size) {
     h.Planes = Get16(p + 8);
     h.BitCount = Get16(p + 10);
   } else {
+    // The OS/2 2.x header starts with the same fields as the 40-byte one.
     h.Width = int32_t(Get32(p + 4));
     h.Height = int32_t(Get32(p + 8));
     h.Planes = Get16(p + 12);
@@ -89,29 +132,43 @@ TBmpHeader ReadHeaders(const uint8_t* data, size_t size) {
     h.Compression = Get32(p + 16);
     h.SizeImage = Get32(p + 20);
     h.ClrUsed = Get32(p + 32);
-    if (h.Compression == BI_BITFIELDS) {
-      const uint8_t* masks = p + kInfoHeaderSize;
-      if (h.HeaderSize == kInfoHeaderSize) {
-        // The plain info header keeps its masks in three words after it.
-        h.End += 12;
-        if (size < h.End) FailTruncated("the colour mask table", h.End, size);
-      }
-      for (int i = 0; i < 3; ++i) h.Masks[i] = Get32(masks + 4 * i);
-    }
   }
 
   if (h.Planes != 1) Fail("BMP planes field is " + Str(h.Planes) + ", must be 1");
+  // Before the depth: files with embedded JPEG or PNG data usually give 0 bits per pixel.
+  CheckCompression(h);
   switch (h.BitCount) {
-    case 1: case 4: case 8: case 24: case 32: break;
+    case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
     default: Fail("unsupported BMP depth: " + Str(h.BitCount) + " bits per pixel");
   }
+  const bool bitFields = h.Compression == BI_BITFIELDS || h.Compression == BI_ALPHABITFIELDS;
   const bool depthFits = (h.Compression == BI_RGB) || (h.Compression == BI_RLE8 && h.BitCount == 8) ||
                          (h.Compression == BI_RLE4 && h.BitCount == 4) ||
-                         (h.Compression == BI_BITFIELDS && h.BitCount == 32);
-  if (h.Compression > BI_BITFIELDS) Fail("unsupported BMP compression: " + CompressionName(h.Compression));
+                         (bitFields && (h.BitCount == 16 || h.BitCount == 32));
   if (!depthFits)
     Fail("BMP compression " + CompressionName(h.Compression) + " does not go with " + Str(h.BitCount) +
          " bits per pixel");
+
+  if (bitFields) {
+    const int count = h.Compression == BI_ALPHABITFIELDS ? 4 : 3;
+    const uint8_t* masks = p + kInfoHeaderSize;
+    if (h.HeaderSize == kInfoHeaderSize) {
+      // The plain info header keeps its masks in words after it.
+      h.End += 4 * count;
+      if (size < h.End) FailTruncated("the colour mask table", h.End, size);
+      for (int i = 0; i < count; ++i) h.Masks[i] = Get32(masks + 4 * i);
+    } else {
+      // Longer headers hold red, green and blue, and from 56 bytes on the alpha mask too.
+      for (int i = 0; i < 3; ++i) h.Masks[i] = Get32(masks + 4 * i);
+      if (h.HeaderSize >= 56) h.Masks[kAlpha] = Get32(masks + 12);
+    }
+    CheckMasks(h);
+  } else if (h.BitCount == 16) {
+    h.Masks[kRed] = 0x7C00;
+    h.Masks[kGreen] = 0x03E0;
+    h.Masks[kBlue] = 0x001F;
+  }
+
   if (h.Width <= 0) Fail("BMP width " + std::to_string(h.Width) + " is invalid");
   if (h.Height == 0) Fail("BMP height is zero");
   const int64_t rows = h.Height < 0 ? -h.Height : h.Height;
@@ -140,45 +197,65 @@ std::vector<COLORREF> ReadPalette(const uint8_t* data, size_t size, const TBmpHe
   return palette;
 }
 
-struct TChannel {
-  uint32_t Mask = 0;
-  int Shift = 0;
-  int Bits = 0;
+// One colour channel of a bit-field pixel, scaled to 8 bits.
+class TChannel {
+ public:
+  explicit TChannel(uint32_t mask) : FMask(mask) {
+    if (mask == 0) return;
+    FShift = std::countr_zero(mask);
+    FMax = uint64_t(mask >> FShift);
+    if (FMax < 0x10000) {
+      FTable.resize(size_t(FMax) + 1);
+      for (uint64_t v = 0; v <= FMax; ++v) FTable[size_t(v)] = Scale(v);
+    }
+  }
+
+  uint8_t Get(uint32_t pixel) const {
+    if (FMask == 0) return 0;
+    const uint32_t v = (pixel & FMask) >> FShift;
+    return FTable.empty() ? Scale(v) : FTable[v];
+  }
+
+ private:
+  // value * 255 / max rounded to nearest, halves up. max is 2^bits - 1, odd, so an exact half
+  // cannot occur; the closest cases (a 16-bit 0x8000 gives 127.502) still round the right way.
+  // Shifting instead would make a full 5-bit channel 248 rather than 255.
+  uint8_t Scale(uint64_t value) const { return uint8_t((value * 255 + FMax / 2) / FMax); }
+
+  uint32_t FMask = 0;
+  int FShift = 0;
+  uint64_t FMax = 0;
+  std::vector<uint8_t> FTable;  // every value, for channels up to 16 bits
 };
 
-TChannel MakeChannel(uint32_t mask) {
-  TChannel c;
-  if (mask == 0) return c;
-  c.Mask = mask;
-  c.Shift = std::countr_zero(mask);
-  c.Bits = std::popcount(mask);
-  if ((uint64_t(mask >> c.Shift) + 1) != (uint64_t(1) << c.Bits)) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", unsigned(mask));
-    Fail(std::string("BMP colour mask ") + text + " is not one run of bits");
-  }
-  return c;
-}
-
-uint8_t Extract(uint32_t pixel, const TChannel& c) {
-  if (c.Bits == 0) return 0;
-  const uint32_t v = (pixel & c.Mask) >> c.Shift;
-  if (c.Bits >= 8) return uint8_t(v >> (c.Bits - 8));
-  return uint8_t(v * 255 / ((1u << c.Bits) - 1));
-}
-
+// 16 and 32-bit pixels through their masks into 24 or 32-bit rows (blue, green, red, zero).
+// The alpha mask has been checked but is not applied: pictures come out opaque.
 void DecodeBitFields(const uint8_t* src, const TBmpHeader& h, TDib& dib) {
-  const TChannel red = MakeChannel(h.Masks[0]), green = MakeChannel(h.Masks[1]), blue = MakeChannel(h.Masks[2]);
-  const size_t rowBytes = size_t(dib.RowBytes());
+  const TChannel red(h.Masks[kRed]), green(h.Masks[kGreen]), blue(h.Masks[kBlue]);
+  const size_t srcRowBytes = size_t(DibRowBytes(dib.Width(), int(h.BitCount)));
+  const size_t srcStep = h.BitCount / 8, dstStep = size_t(dib.BitsPerPixel() / 8);
   for (int r = 0; r < dib.Height(); ++r) {
-    const uint8_t* s = src + r * rowBytes;
-    uint8_t* d = dib.Bits() + r * rowBytes;
-    for (int x = 0; x < dib.Width(); ++x, s += 4, d += 4) {
-      const uint32_t pixel = Get32(s);
-      d[0] = Extract(pixel, blue);
-      d[1] = Extract(pixel, green);
-      d[2] = Extract(pixel, red);
-      d[3] = 0;
+    const uint8_t* s = src + r * srcRowBytes;
+    uint8_t* d = dib.Bits() + size_t(r) * dib.RowBytes();
+    for (int x = 0; x < dib.Width(); ++x, s += srcStep, d += dstStep) {
+      const uint32_t pixel = srcStep == 2 ? Get16(s) : Get32(s);
+      d[0] = blue.Get(pixel);
+      d[1] = green.Get(pixel);
+      d[2] = red.Get(pixel);
+      if (dstStep == 4) d[3] = 0;
+    }
+  }
+}
+
+// 2-bit indexes widened to 4 bits, the smallest depth a TDib holds.
+void Decode2Bit(const uint8_t* src, TDib& dib) {
+  const size_t srcRowBytes = size_t(DibRowBytes(dib.Width(), 2));
+  for (int r = 0; r < dib.Height(); ++r) {
+    const uint8_t* s = src + r * srcRowBytes;
+    uint8_t* d = dib.Bits() + size_t(r) * dib.RowBytes();
+    for (int x = 0; x < dib.Width(); ++x) {
+      const unsigned index = (s[x >> 2] >> (6 - 2 * (x & 3))) & 3;
+      d[x >> 1] |= uint8_t((x & 1) ? index : index << 4);
     }
   }
 }
@@ -421,15 +498,22 @@ TDib LoadBmp(const uint8_t* data, size_t size) {
     return dib;
   }
 
-  const uint64_t needed = uint64_t(DibRowBytes(width, h.BitCount)) * uint64_t(height);
+  const uint64_t needed = uint64_t(DibRowBytes(width, int(h.BitCount))) * uint64_t(height);
   if (needed > present) FailTruncated("pixel data", needed, present);
-  TDib dib(width, height, h.BitCount, bottomUp);
-  if (h.Compression == BI_BITFIELDS) {
-    DecodeBitFields(pixels, h, dib);
-  } else {
-    std::memcpy(dib.Bits(), pixels, dib.BitsSize());
-    if (h.BitCount <= 8) dib.Palette() = std::move(palette);
+  if (h.BitCount == 2) {
+    TDib dib(width, height, 4, bottomUp);
+    dib.Palette() = std::move(palette);
+    Decode2Bit(pixels, dib);
+    return dib;
   }
+  if (h.HasMasks()) {
+    TDib dib(width, height, h.BitCount == 16 ? 24 : 32, bottomUp);
+    DecodeBitFields(pixels, h, dib);
+    return dib;
+  }
+  TDib dib(width, height, int(h.BitCount), bottomUp);
+  std::memcpy(dib.Bits(), pixels, dib.BitsSize());
+  if (h.BitCount <= 8) dib.Palette() = std::move(palette);
   return dib;
 }
 

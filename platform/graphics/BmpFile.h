@@ -1,11 +1,14 @@
 #pragma once
 // Reading and writing BMP pictures, and reducing true-colour pictures to 256 colours.
 //
-// The reader takes what the classic writers produce: the 12-byte core header and the 40, 52,
-// 56, 108 and 124-byte info headers; 1, 4, 8, 24 and 32 bits per pixel; RLE8 and RLE4; bit
-// fields for 32 bits; rows stored either way up. A loaded picture keeps the file's depth,
-// palette and row order. Damaged files are rejected with an EPictureError that says what is
-// wrong; nothing outside the given bytes is ever read.
+// The reader takes what the classic writers produce: the 12-byte core header, the 40, 52, 56,
+// 108 and 124-byte info headers and the 64-byte OS/2 2.x header; 1, 2, 4, 8, 16, 24 and 32 bits
+// per pixel; RLE8 and RLE4; bit fields (with or without an alpha mask) for 16 and 32 bits; rows
+// stored either way up. A loaded picture keeps the file's palette and row order, and its depth
+// except that 2-bit pictures come out as 4 bits (same indexes) and 16-bit ones as 24 bits. Bit
+// field channels are scaled to 8 bits by rounding to nearest; alpha is not kept. Damaged files
+// are rejected with an EPictureError that says what is wrong; nothing outside the given bytes is
+// ever read.
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>

@@ -3,6 +3,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <jpeglib.h>
@@ -10,8 +11,10 @@
 
 namespace {
 
-// Progressive files can carry any number of scans; a few hundred is already absurd.
-constexpr int kMaxScans = 1000;
+// Progressive files can repeat scans without end, and every scan walks the whole picture
+// again. Encoders write about ten (one DC scan and a few AC bands and refinements per
+// component); even finely tuned scripts stay within a few dozen.
+constexpr int kMaxScans = 100;
 
 struct TJpegError {
   jpeg_error_mgr Pub;  // first member: libjpeg hands &Pub back as info->err
@@ -50,10 +53,34 @@ void EmitMessage(j_common_ptr info, int level) {
   ++info->err->num_warnings;
 }
 
+const std::string kTooManyScans =
+    "JPEG data is invalid: too many scans (more than " + std::to_string(kMaxScans) + ")";
+
+// Stops a stream whose scans get past CountScans (libjpeg skips junk in ways it may not mirror).
 void ProgressMonitor(j_common_ptr info) {
   if (!info->is_decompressor) return;
-  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
-    Abort(info, "JPEG data is invalid: too many scans");
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) Abort(info, kTooManyScans.c_str());
+}
+
+// Counts start-of-scan markers up to the end of the picture, stopping once past `limit`, so that
+// a stream of repeated scans is refused before libjpeg allocates and walks the picture for each.
+// Segments are skipped by their length (an embedded thumbnail has scans of its own); between
+// them, entropy-coded data and junk are skipped up to the next marker, as libjpeg does.
+int CountScans(const uint8_t* data, size_t size, int limit) {
+  auto isMarker = [](uint8_t code) { return code != 0x00 && code != 0xFF && !(code >= 0xD0 && code <= 0xD7); };
+  int scans = 0;
+  size_t pos = 0;
+  for (;;) {
+    while (pos + 1 < size && !(data[pos] == 0xFF && isMarker(data[pos + 1]))) ++pos;
+    if (pos + 1 >= size) return scans;
+    const uint8_t code = data[pos + 1];
+    pos += 2;
+    if (code == 0xD9) return scans;               // end of picture
+    if (code == 0xD8 || code == 0x01) continue;  // no length field
+    if (code == 0xDA && ++scans > limit) return scans;
+    if (pos + 2 > size) return scans;
+    pos += (size_t(data[pos]) << 8) | data[pos + 1];
+  }
 }
 
 bool ReadHeader(TJpegJob* job, const uint8_t* data, size_t size) {
@@ -123,7 +150,9 @@ TDib LoadJpeg(const uint8_t* data, size_t size) {
   const int64_t width = info.image_width, height = info.image_height;
   if (width > TDib::kMaxSide || height > TDib::kMaxSide || width * height > TDib::kMaxPixels)
     throw EPictureError("JPEG picture is too large: " + std::to_string(width) + " x " + std::to_string(height) +
-                        " pixels");
+                        " pixels (at most " + std::to_string(TDib::kMaxPixels) + " pixels and " +
+                        std::to_string(TDib::kMaxSide) + " on a side)");
+  if (CountScans(data, size, kMaxScans) > kMaxScans) throw EPictureError(kTooManyScans);
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
 #ifdef JCS_EXTENSIONS
   info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;

@@ -387,3 +387,175 @@ TEST(BmpFileReject, BadRleAndMasks) {
       }
   }
 }
+
+namespace {
+
+constexpr uint32_t kBitFields = 3, kAlphaBitFields = 6;
+
+// A file of hand-written stored rows; masks go after a 40-byte header, inside longer ones.
+TBmpBytes HandMade(int width, int height, int bits, uint32_t compression, std::vector<uint32_t> masks,
+                   std::vector<uint8_t> pixels, uint32_t headerSize = 40) {
+  TBmpBytes f;
+  f.Width = width;
+  f.Height = height;
+  f.Bits = bits;
+  f.Compression = compression;
+  f.HeaderSize = headerSize;
+  f.Masks = std::move(masks);
+  f.Pixels = std::move(pixels);
+  return f;
+}
+
+void ExpectColours(const TDib& dib, const std::vector<std::vector<COLORREF>>& rows) {
+  ASSERT_EQ(dib.Height(), int(rows.size()));
+  for (int y = 0; y < dib.Height(); ++y) {
+    ASSERT_EQ(dib.Width(), int(rows[y].size()));
+    for (int x = 0; x < dib.Width(); ++x)
+      EXPECT_EQ(dib.GetPixel(x, y), rows[y][x]) << x << "," << y;
+  }
+}
+
+// The colour of the single pixel of a 1 x 1, 32-bit picture with the given masks.
+COLORREF OnePixel(uint32_t compression, std::vector<uint32_t> masks, uint32_t pixel) {
+  std::vector<uint8_t> bytes;
+  Put32(bytes, pixel);
+  const TDib dib = Load(HandMade(1, 1, 32, compression, std::move(masks), bytes).Build());
+  EXPECT_EQ(dib.BitsPerPixel(), 32);
+  EXPECT_EQ(dib.ScanLine(0)[3], 0);  // alpha is not carried over
+  return dib.GetPixel(0, 0);
+}
+
+}  // namespace
+
+TEST(BmpFileRead, SixteenBitsDefaultToFiveFiveFive) {
+  // Top-down, 3 pixels (6 bytes) per row padded to 8. The top bit of each word is unused.
+  const TBmpBytes f = HandMade(3, -2, 16, 0, {},
+                               {0xFF, 0x7F, 0x00, 0x7C, 0x00, 0x82, 0, 0,    // white, red 31, green 16 + top bit
+                                0x0B, 0x00, 0x14, 0x00, 0x10, 0x42, 0, 0});  // blue 11, blue 20, all three 16
+  const TDib dib = Load(f.Build());
+  EXPECT_EQ(dib.BitsPerPixel(), 24);
+  EXPECT_FALSE(dib.BottomUp());
+  // 16 * 255 / 31 = 131.6; 11 * 255 / 31 = 90.48 and 20 * 255 / 31 = 164.52, the two sides of a half.
+  ExpectColours(dib, {{RGB(255, 255, 255), RGB(255, 0, 0), RGB(0, 132, 0)},
+                      {RGB(0, 0, 90), RGB(0, 0, 165), RGB(132, 132, 132)}});
+}
+
+TEST(BmpFileRead, SixteenBitFiveSixFiveInEveryHeader) {
+  // Bottom-up: the first stored row is the lower one.
+  const std::vector<uint8_t> pixels = {0x00, 0x04, 0xFF, 0xFF, 0x01, 0x00, 0, 0,   // green 32, white, blue 1
+                                       0x00, 0x80, 0xE0, 0x07, 0xE0, 0x03, 0, 0};  // red 16, green 63, green 31
+  // Green 32 * 255 / 63 = 129.52, green 31 gives 125.48, blue 1 gives 8.2.
+  const std::vector<std::vector<COLORREF>> expected = {{RGB(132, 0, 0), RGB(0, 255, 0), RGB(0, 125, 0)},
+                                                       {RGB(0, 130, 0), RGB(255, 255, 255), RGB(0, 0, 8)}};
+  for (uint32_t headerSize : {40u, 52u, 56u, 108u, 124u})
+    for (uint32_t compression : {kBitFields, kAlphaBitFields}) {
+      if (compression == kAlphaBitFields && headerSize == 52) continue;  // no alpha field there
+      SCOPED_TRACE(testing::Message() << "header " << headerSize << ", compression " << compression);
+      std::vector<uint32_t> masks = {0xF800, 0x07E0, 0x001F};
+      if (compression == kAlphaBitFields || headerSize >= 56) masks.push_back(0);
+      const TDib dib = Load(HandMade(3, 2, 16, compression, masks, pixels, headerSize).Build());
+      EXPECT_EQ(dib.BitsPerPixel(), 24);
+      EXPECT_TRUE(dib.BottomUp());
+      ExpectColours(dib, expected);
+    }
+}
+
+TEST(BmpFileRead, SixteenBitsWithAlphaMask) {
+  // 4-4-4-4 with alpha on top, masks after a 40-byte header: 8 * 255 / 15 = 136 exactly.
+  TBmpBytes argb4444 = HandMade(2, 1, 16, kAlphaBitFields, {0x0F00, 0x00F0, 0x000F, 0xF000},
+                                {0x00, 0xF8, 0x0F, 0x0F});
+  ExpectColours(Load(argb4444.Build()), {{RGB(136, 0, 0), RGB(255, 0, 255)}});
+
+  // 1-5-5-5 inside a V4 header; the alpha bit changes nothing.
+  TBmpBytes argb1555 = HandMade(2, 1, 16, kBitFields, {0x7C00, 0x03E0, 0x001F, 0x8000}, {0x00, 0xFC, 0x10, 0x02}, 108);
+  ExpectColours(Load(argb1555.Build()), {{RGB(255, 0, 0), RGB(0, 132, 132)}});
+}
+
+TEST(BmpFileRead, ThirtyTwoBitChannelsOfAnyWidthRoundToNearest) {
+  // 10-10-10-2: 3 * 255 / 1023 = 0.748 and 2 * 255 / 1023 = 0.4985, where a shift would give 0 for both.
+  const std::vector<uint32_t> tenBits = {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000};
+  EXPECT_EQ(OnePixel(kAlphaBitFields, tenBits, 0xFFF00C02), RGB(255, 1, 0));
+  EXPECT_EQ(OnePixel(kAlphaBitFields, tenBits, 0x20001FFE), RGB(128, 2, 255));  // 512, 7, 1022
+
+  // 16-bit channels: 0x8000 gives 127.502, 0x7FFF gives 127.498. No green mask: green reads 0.
+  EXPECT_EQ(OnePixel(kBitFields, {0xFFFF0000, 0, 0x0000FFFF}, 0x80007FFF), RGB(128, 0, 127));
+  // One channel as wide as the pixel, on both sides of the half.
+  EXPECT_EQ(OnePixel(kBitFields, {0xFFFFFFFF, 0, 0}, 0x80000000), RGB(128, 0, 0));
+  EXPECT_EQ(OnePixel(kBitFields, {0xFFFFFFFF, 0, 0}, 0x7FFFFFFF), RGB(127, 0, 0));
+  // One-bit and narrow channels, the other bits set but not covered by any mask.
+  EXPECT_EQ(OnePixel(kBitFields, {0x00000001, 0x00000700, 0x00030000}, 0xFFFFF5FF), RGB(255, 182, 255));
+  // Alpha in the low byte, colours above it.
+  EXPECT_EQ(OnePixel(kAlphaBitFields, {0xFF000000, 0x00FF0000, 0x0000FF00, 0x000000FF}, 0x10203040),
+            RGB(0x10, 0x20, 0x30));
+}
+
+TEST(BmpFileRead, TwoBitPalette) {
+  TBmpBytes f = HandMade(5, 2, 2, 0, {},
+                         {0xF1, 0x40, 0, 0,    // bottom row: 3 3 0 1 1
+                          0x1B, 0x80, 0, 0});  // top row: 0 1 2 3 2
+  f.Palette = {RGB(10, 20, 30), RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)};
+  const TDib dib = Load(f.Build());
+  EXPECT_EQ(dib.BitsPerPixel(), 4);
+  EXPECT_EQ(dib.Palette(), f.Palette);
+  const std::vector<std::vector<int>> indexes = {{0, 1, 2, 3, 2}, {3, 3, 0, 1, 1}};
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(dib.GetIndex(x, y), indexes[y][x]) << x << "," << y;
+  ExpectColours(dib, {{RGB(10, 20, 30), RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200), RGB(0, 200, 0)},
+                      {RGB(0, 0, 200), RGB(0, 0, 200), RGB(10, 20, 30), RGB(200, 0, 0), RGB(200, 0, 0)}});
+}
+
+TEST(BmpFileRead, Os2InfoHeader) {
+  TBmpBytes indexed = HandMade(3, 1, 8, 0, {}, {2, 0, 1, 0}, 64);
+  indexed.Palette = {RGB(1, 2, 3), RGB(40, 50, 60), RGB(255, 128, 0)};  // four bytes per entry
+  ExpectColours(Load(indexed.Build()), {{RGB(255, 128, 0), RGB(1, 2, 3), RGB(40, 50, 60)}});
+}
+
+TEST(BmpFileReject, CompressionsWeDoNotRead) {
+  ExpectRejected(HandMade(4, 2, 0, 4, {}, {0xFF, 0xD8, 0xFF, 0xD9}).Build(), "embedded JPEG data is not supported");
+  ExpectRejected(HandMade(4, 2, 0, 5, {}, {0x89, 'P', 'N', 'G'}).Build(), "embedded PNG data is not supported");
+  ExpectRejected(HandMade(1, 1, 24, 7, {}, {0, 0, 0, 0}).Build(), "unsupported BMP compression: 7");
+  // The OS/2 2.x header gives 3 and 4 other meanings, and has no bit fields.
+  ExpectRejected(HandMade(8, 1, 1, 3, {}, {0, 0, 0, 0}, 64).Build(), "Huffman 1D");
+  ExpectRejected(HandMade(1, 1, 24, 4, {}, {0, 0, 0, 0}, 64).Build(), "RLE24");
+  ExpectRejected(HandMade(1, 1, 32, 6, {}, {0, 0, 0, 0}, 64).Build(), "unsupported BMP compression: 6");
+
+  ExpectRejected(HandMade(1, 1, 24, kBitFields, {0xFF0000, 0xFF00, 0xFF}, {0, 0, 0, 0}).Build(),
+                 "compression bit fields does not go with 24 bits");
+}
+
+TEST(BmpFileReject, BadMasksAndShortData) {
+  const std::vector<uint8_t> two = {0, 0, 0, 0};
+  ExpectRejected(HandMade(1, 1, 16, kBitFields, {0xF800, 0x0FE0, 0x001F}, two).Build(),
+                 "green mask 0x00000FE0 overlaps the red mask 0x0000F800");
+  ExpectRejected(HandMade(1, 1, 16, kBitFields, {0x7C00, 0x03E0, 0x10000}, two).Build(),
+                 "blue mask 0x00010000 does not fit in a 16-bit pixel");
+  ExpectRejected(HandMade(1, 1, 16, kBitFields, {0x7C00, 0x0360, 0x001F}, two).Build(),
+                 "green mask 0x00000360 is not one run of bits");
+  ExpectRejected(HandMade(1, 1, 32, kAlphaBitFields, {0xFF0000, 0xFF00, 0xFF, 0x800000FF}, two).Build(),
+                 "alpha mask 0x800000FF is not one run of bits");
+  ExpectRejected(HandMade(1, 1, 32, kBitFields, {0xFF0000, 0xFF00, 0xFF, 0x000000FF}, two, 124).Build(),
+                 "alpha mask 0x000000FF overlaps the blue mask 0x000000FF");
+
+  // The four masks of a 40-byte header end at byte 70; the pixels of 16 and 2-bit files are counted.
+  const std::vector<uint8_t> full = HandMade(1, 1, 16, kAlphaBitFields, {0x7C00, 0x03E0, 0x001F, 0x8000}, two).Build();
+  ExpectRejected(std::vector<uint8_t>(full.begin(), full.begin() + 64),
+                 "truncated: the colour mask table needs 70 bytes, 64 present");
+  ExpectRejected(HandMade(3, 2, 16, 0, {}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).Build(),
+                 "truncated: pixel data needs 16 bytes, 10 present");
+  TBmpBytes twoBit = HandMade(17, 2, 2, 0, {}, {0, 0, 0, 0, 0, 0, 0, 0, 0});
+  twoBit.Palette = TestPalette(4);
+  ExpectRejected(twoBit.Build(), "truncated: pixel data needs 16 bytes, 9 present");
+
+  // Byte damage anywhere in a bit-field file: an error or a picture, never a stray access.
+  const std::vector<uint8_t> base =
+      HandMade(3, 2, 16, kAlphaBitFields, {0x0F00, 0x00F0, 0x000F, 0xF000}, std::vector<uint8_t>(16, 0x5A)).Build();
+  for (size_t at = 14; at < base.size(); ++at)
+    for (uint8_t v : {0x00, 0x03, 0x7F, 0xFF}) {
+      std::vector<uint8_t> b = base;
+      b[at] = v;
+      try {
+        Load(b);
+      } catch (const EPictureError&) {
+      }
+    }
+}

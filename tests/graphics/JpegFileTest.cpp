@@ -15,7 +15,8 @@ namespace {
 
 // Encodes a picture with libjpeg, no chroma subsampling; pixel(x, y) gives the stored components.
 std::vector<uint8_t> EncodeJpeg(int width, int height, int components, J_COLOR_SPACE space,
-                                const std::function<std::vector<uint8_t>(int, int)>& pixel) {
+                                const std::function<std::vector<uint8_t>(int, int)>& pixel,
+                                bool progressive = false) {
   jpeg_compress_struct info;
   jpeg_error_mgr error;
   info.err = jpeg_std_error(&error);
@@ -30,6 +31,7 @@ std::vector<uint8_t> EncodeJpeg(int width, int height, int components, J_COLOR_S
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 95, TRUE);
   for (int i = 0; i < info.num_components; ++i) info.comp_info[i].h_samp_factor = info.comp_info[i].v_samp_factor = 1;
+  if (progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
   std::vector<uint8_t> row(size_t(width) * components);
   while (info.next_scanline < info.image_height) {
@@ -53,11 +55,14 @@ COLORREF BlockColour(int x, int y) {
   return RGB(bx * 70, 255 - by * 80, (bx * by * 50) & 0xFF);
 }
 
-std::vector<uint8_t> ColourJpeg(int width = 32, int height = 24) {
-  return EncodeJpeg(width, height, 3, JCS_RGB, [](int x, int y) {
-    const COLORREF c = BlockColour(x, y);
-    return std::vector<uint8_t>{GetRValue(c), GetGValue(c), GetBValue(c)};
-  });
+std::vector<uint8_t> ColourJpeg(int width = 32, int height = 24, bool progressive = false) {
+  return EncodeJpeg(
+      width, height, 3, JCS_RGB,
+      [](int x, int y) {
+        const COLORREF c = BlockColour(x, y);
+        return std::vector<uint8_t>{GetRValue(c), GetGValue(c), GetBValue(c)};
+      },
+      progressive);
 }
 
 void ExpectNear(COLORREF actual, COLORREF expected, int tolerance, int x, int y) {
@@ -132,6 +137,67 @@ TEST(JpegFileReject, DamagedData) {
     }
     ExpectJpegError(huge, "too large");
   }
+}
+
+namespace {
+
+size_t CountScanMarkers(const std::vector<uint8_t>& jpeg) {
+  size_t count = 0;
+  for (size_t i = 0; i + 1 < jpeg.size(); ++i) count += jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA;
+  return count;
+}
+
+// The stream with its last scan (the last FF DA up to the end marker; entropy-coded data never
+// holds FF DA) repeated `extra` more times.
+std::vector<uint8_t> RepeatLastScan(const std::vector<uint8_t>& jpeg, int extra) {
+  size_t sos = 0;
+  for (size_t i = 0; i + 1 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) sos = i;
+  std::vector<uint8_t> out(jpeg.begin(), jpeg.end() - 2);
+  for (int i = 0; i < extra; ++i) out.insert(out.end(), jpeg.begin() + sos, jpeg.end() - 2);
+  out.insert(out.end(), {0xFF, 0xD9});
+  return out;
+}
+
+void ExpectBlockColours(const std::vector<uint8_t>& bytes) {
+  const TDib dib = LoadJpeg(bytes.data(), bytes.size());
+  ASSERT_EQ(dib.Width(), 32);
+  ASSERT_EQ(dib.Height(), 24);
+  for (int y = 0; y < 24; y += 5)
+    for (int x = 0; x < 32; x += 5) ExpectNear(dib.GetPixel(x, y), BlockColour(x, y), 6, x, y);
+}
+
+}  // namespace
+
+TEST(JpegFileReject, RepeatedScans) {
+  // Flat blocks have no AC coefficients, so repeating the last refinement scan changes nothing.
+  const std::vector<uint8_t> progressive = ColourJpeg(32, 24, true);
+  ASSERT_EQ(CountScanMarkers(progressive), 10u);  // libjpeg's script for three components
+  ExpectBlockColours(progressive);
+  ExpectBlockColours(RepeatLastScan(progressive, 90));  // 100 scans: the most allowed
+  ExpectJpegError(RepeatLastScan(progressive, 91), "too many scans (more than 100)");
+  ExpectJpegError(RepeatLastScan(progressive, 1000), "too many scans (more than 100)");
+
+  // Marker-like bytes inside a segment (an application block, a thumbnail) are not scans.
+  std::vector<uint8_t> padded(progressive.begin(), progressive.begin() + 2);
+  const std::vector<uint8_t> fakeScan = {0xFF, 0xDA, 0x00, 0x02};
+  padded.insert(padded.end(), {0xFF, 0xEF, 0x03, 0x22});  // APP15, 2 + 200 * 4 bytes
+  for (int i = 0; i < 200; ++i) padded.insert(padded.end(), fakeScan.begin(), fakeScan.end());
+  padded.insert(padded.end(), progressive.begin() + 2, progressive.end());
+  ExpectBlockColours(padded);
+}
+
+TEST(JpegFileReject, SizeIsCheckedBeforeDecoding) {
+  // 8193 x 8192 is one row of 8193 pixels over the 64 Mpixel limit; the data is for 64 x 48.
+  std::vector<uint8_t> huge = ColourJpeg(64, 48);
+  size_t sof = 0;
+  while (sof + 1 < huge.size() && !(huge[sof] == 0xFF && huge[sof + 1] == 0xC0)) ++sof;
+  ASSERT_LT(sof + 9, huge.size());
+  huge[sof + 5] = 0x20;  // height 8192
+  huge[sof + 6] = 0x00;
+  huge[sof + 7] = 0x20;  // width 8193
+  huge[sof + 8] = 0x01;
+  ExpectJpegError(huge, "JPEG picture is too large: 8193 x 8192 pixels");
 }
 
 TEST(PngFile, RoundTripsExactly) {
