@@ -1,0 +1,238 @@
+// The program itself on a real display (a private Xvfb), driven with synthetic input through
+// the X test extension as a user would drive it: the window is dragged by its caption, an edge
+// and a corner; afterwards it must sleep and still answer; and a termination signal must end
+// it cleanly whatever it is doing.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/ChildProcess.h"
+#include "tests/support/XServer.h"
+
+// Xlib and its macros last.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using TClock = std::chrono::steady_clock;
+
+struct TGeometry {
+  int X = 0, Y = 0, W = 0, H = 0;
+  bool operator==(const TGeometry&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& o, const TGeometry& g) {
+  return o << g.W << "x" << g.H << " at " << g.X << "," << g.Y;
+}
+
+class ProgramOnScreen : public ::testing::Test {
+ protected:
+  static std::unique_ptr<TXServer>& Server() {
+    static std::unique_ptr<TXServer> server;
+    return server;
+  }
+  static void SetUpTestSuite() { Server() = std::make_unique<TXServer>("1280x1024x24"); }
+  static void TearDownTestSuite() { Server().reset(); }
+
+  Display* Dpy = nullptr;
+  std::unique_ptr<TChildProcess> Program;
+  std::string Suppressions;
+
+  void SetUp() override {
+    if (!Server()->Dpy()) GTEST_SKIP() << "Needs an X server: " << Server()->Problem();
+    Dpy = Server()->Dpy();
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(Dpy, &event, &error, &major, &minor)) GTEST_SKIP() << "the X server has no test extension";
+    // Whatever SDL's D-Bus connection keeps at exit is not ours.
+    char tmpl[] = "/tmp/viewer-lsan-XXXXXX";
+    const int fd = mkstemp(tmpl);
+    if (fd >= 0) close(fd);
+    Suppressions = tmpl;
+    std::ofstream(Suppressions) << "leak:libdbus-1.so\n";
+  }
+  void TearDown() override {
+    Program.reset();
+    if (!Suppressions.empty()) std::remove(Suppressions.c_str());
+  }
+
+  // Starts the program and waits for its window; false when it never showed.
+  bool Start() {
+    Program = std::make_unique<TChildProcess>(
+        std::vector<std::string>{MARUK_VIEWER_EXE},
+        std::map<std::string, std::string>{{"DISPLAY", Server()->Name()},
+                                           {"SDL_VIDEODRIVER", "x11"},
+                                           {"LSAN_OPTIONS", "suppressions=" + Suppressions}});
+    if (!Program->Started()) return false;
+    return WaitUntil([&] { return MainWindow() != 0; }, 20s);
+  }
+
+  bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
+    const auto deadline = TClock::now() + limit;
+    while (!done()) {
+      if (TClock::now() > deadline || (Program && !Program->Running())) return false;
+      std::this_thread::sleep_for(10ms);
+    }
+    return true;
+  }
+
+  // The program's mapped top-level windows, bottom of the stack first.
+  std::vector<::Window> TopLevels() {
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    std::vector<::Window> out;
+    if (!XQueryTree(Dpy, DefaultRootWindow(Dpy), &root, &parent, &children, &count)) return out;
+    for (unsigned i = 0; i < count; ++i) {
+      XWindowAttributes a;
+      if (XGetWindowAttributes(Dpy, children[i], &a) && a.map_state == IsViewable && a.c_class == InputOutput)
+        out.push_back(children[i]);
+    }
+    if (children) XFree(children);
+    return out;
+  }
+  TGeometry GeometryOf(::Window w) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(Dpy, w, &a)) return {};
+    int x = 0, y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(Dpy, w, DefaultRootWindow(Dpy), 0, 0, &x, &y, &child);
+    return {x, y, a.width, a.height};
+  }
+  // The viewer's window: the one of its size class (wider than 600 pixels).
+  ::Window MainWindow() {
+    for (::Window w : TopLevels())
+      if (GeometryOf(w).W >= 600) return w;
+    return 0;
+  }
+  TGeometry Main() { return GeometryOf(MainWindow()); }
+
+  void Move(int x, int y) {
+    XTestFakeMotionEvent(Dpy, -1, x, y, CurrentTime);
+    XSync(Dpy, False);
+    std::this_thread::sleep_for(30ms);
+  }
+  void Button(bool down, int button = 1) {
+    XTestFakeButtonEvent(Dpy, unsigned(button), down ? True : False, CurrentTime);
+    XSync(Dpy, False);
+    std::this_thread::sleep_for(30ms);
+  }
+  void Click(int x, int y, int button = 1) {
+    Move(x, y);
+    Button(true, button);
+    Button(false, button);
+  }
+  void Drag(int x, int y, int dx, int dy) {
+    Move(x, y);
+    Button(true);
+    Move(x + dx / 2, y + dy / 2);
+    Move(x + dx, y + dy);
+    Button(false);
+  }
+  void Key(KeySym sym) {
+    const KeyCode code = XKeysymToKeycode(Dpy, sym);
+    XTestFakeKeyEvent(Dpy, code, True, CurrentTime);
+    XTestFakeKeyEvent(Dpy, code, False, CurrentTime);
+    XSync(Dpy, False);
+    std::this_thread::sleep_for(20ms);
+  }
+  void Type(const std::string& text) {
+    for (char c : text) Key(c == '/' ? XK_slash : c == '.' ? XK_period : KeySym(c));
+  }
+
+  // CPU time the program uses over the next second, as a share of it.
+  double BusyShare() {
+    const long hz = sysconf(_SC_CLK_TCK);
+    const long before = Program->CpuTicks();
+    std::this_thread::sleep_for(1s);
+    const long after = Program->CpuTicks();
+    return before < 0 || after < 0 ? 1.0 : double(after - before) / double(hz);
+  }
+
+  // Where "Open ROM" is: at (0, 208) in the client area, below a 4-pixel frame and the caption.
+  std::pair<int, int> OpenRomButton() {
+    const TGeometry g = Main();
+    return {g.X + 4 + 50, g.Y + 4 + 19 + 208 + 12};
+  }
+
+  // Sends SIGTERM and expects a clean end: exit code 0 soon, nothing reported at exit.
+  void ExpectCleanEndOnTerm(const char* state) {
+    ASSERT_TRUE(Program->Running()) << state;
+    kill(Program->Pid(), SIGTERM);
+    EXPECT_TRUE(Program->WaitFor(10s)) << state << ": still running 10 s after SIGTERM";
+    EXPECT_EQ(Program->ExitCode(), 0) << state << ", signal " << Program->TermSignal() << ": " << Program->Output();
+  }
+};
+
+TEST_F(ProgramOnScreen, AfterDraggingTheCaptionAnEdgeAndACornerItSleepsAndStillAnswers) {
+  ASSERT_TRUE(Start()) << Program->Output();
+  EXPECT_EQ(Main(), (TGeometry{192, 107, 640, 269}));
+
+  Drag(400, 115, 10, 5);  // the caption
+  EXPECT_TRUE(WaitUntil([&] { return Main() == TGeometry{202, 112, 640, 269}; })) << Main();
+  EXPECT_LT(BusyShare(), 0.05) << "busy after a caption drag";
+
+  TGeometry g = Main();
+  Drag(g.X + g.W - 2, g.Y + 130, 30, 0);  // the right edge
+  EXPECT_TRUE(WaitUntil([&] { return Main() == TGeometry{202, 112, 670, 269}; })) << Main();
+
+  g = Main();
+  Drag(g.X + g.W - 2, g.Y + g.H - 2, 20, 15);  // the bottom-right corner
+  EXPECT_TRUE(WaitUntil([&] { return Main() == TGeometry{202, 112, 690, 284}; })) << Main();
+  EXPECT_LT(BusyShare(), 0.05) << "busy after sizing";
+
+  const size_t windows = TopLevels().size();
+  const auto [x, y] = OpenRomButton();
+  Click(x, y);
+  EXPECT_TRUE(WaitUntil([&] { return TopLevels().size() > windows; })) << "no Open dialog";
+  EXPECT_LT(BusyShare(), 0.05) << "busy with the dialog open";
+  ExpectCleanEndOnTerm("Open dialog shown");
+}
+
+TEST_F(ProgramOnScreen, ATerminationSignalEndsItCleanlyWhenIdle) {
+  ASSERT_TRUE(Start()) << Program->Output();
+  ExpectCleanEndOnTerm("idle");
+}
+
+TEST_F(ProgramOnScreen, ATerminationSignalEndsItCleanlyInTheMiddleOfADrag) {
+  ASSERT_TRUE(Start()) << Program->Output();
+  Move(400, 115);
+  Button(true);
+  Move(420, 125);
+  EXPECT_TRUE(WaitUntil([&] { return Main().X == 212; })) << Main();
+  ExpectCleanEndOnTerm("caption held down");
+  Button(false);
+}
+
+TEST_F(ProgramOnScreen, ATerminationSignalEndsItCleanlyWithAnErrorMessageShown) {
+  ASSERT_TRUE(Start()) << Program->Output();
+  const size_t windows = TopLevels().size();
+  const auto [x, y] = OpenRomButton();
+  Click(x, y);
+  ASSERT_TRUE(WaitUntil([&] { return TopLevels().size() == windows + 1; })) << "no Open dialog";
+  Type("/nonexistent/missing.rom");
+  Key(XK_Return);
+  // The dialog goes and the message box comes: one window more than at the start again, but a
+  // different one; wait for it to settle, then make sure the box is there.
+  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(WaitUntil([&] { return TopLevels().size() == windows + 1; })) << "no message box";
+  ExpectCleanEndOnTerm("message box shown");
+}
+
+TEST_F(ProgramOnScreen, ATerminationSignalEndsItCleanlyWithTheSystemMenuOpen) {
+  ASSERT_TRUE(Start()) << Program->Output();
+  const size_t windows = TopLevels().size();
+  Click(400, 115, 3);  // right click on the caption
+  EXPECT_TRUE(WaitUntil([&] { return TopLevels().size() > windows; })) << "no system menu";
+  ExpectCleanEndOnTerm("system menu open");
+}
+
+}  // namespace
