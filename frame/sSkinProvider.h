@@ -18,7 +18,7 @@ class TsTitleButton : public TCollectionItem {
   bool UseSkinData = true;
 };
 
-class TsSkinProvider : public TComponent {
+class TsSkinProvider : public TComponent, public TsLinkHost {
  public:
   explicit TsSkinProvider(TComponent* owner);
   std::string ClassName() const override { return "TsSkinProvider"; }
@@ -26,6 +26,10 @@ class TsSkinProvider : public TComponent {
   const TPropertyTable& Properties() const override { return ClassProperties(); }
   TsCommonData* SkinData() { return &FSkinData; }
   TTypedCollection<TsTitleButton>* TitleButtons() { return &FTitleButtons; }
+
+  // ---- TsLinkHost ----
+  void HandleLinkCommand(TMessage& message) override { FSkinData.HandleSkinCommand(message); }
+  TControl* HostControl() const override { return dynamic_cast<TControl*>(Owner()); }
 
  private:
   TsCommonData FSkinData;

@@ -343,9 +343,7 @@ void PaintLinkBackground(TsCommonData* link, TsBgSource& source, int state, TDib
   TColor color = kKey;
   if (link->CustomColor()) {
     TControl* control = link->Control();
-    TComponent* owner = link->Owner();
-    // A frame provider's link has no control: its form's colour counts.
-    if (!control && owner && owner->ClassName() == "TsSkinProvider") control = dynamic_cast<TControl*>(owner->Owner());
+    if (!control && link->Host()) control = link->Host()->HostControl();
     if (control) color = TColor(ColorToRGB(control->Color()));
   }
   PaintSectionBackground(link->SectionIndex, link->SkinSection(), source, color, link->HotPatternIndex,

@@ -131,13 +131,16 @@ void TsCommonData::SetSkinSection(const std::string& name) {
 void TsCommonData::SetSkinManager(TsSkinManager* manager) {
   if (manager == FSkinManager) return;
   FSkinManager = manager == DefaultManager() ? nullptr : manager;
-  if (FControl && FControl->InState(csLoading)) return;
+  TsLinkHost* host = Host();
+  if (FControl ? FControl->InState(csLoading) : host && FOwner->InState(csLoading)) return;
   if (HasSections(manager)) ResolveIndexes();
   else SectionIndex = -1;
   const bool valid = HasSections(manager) && manager->IsValidSectionIndex(SectionIndex);
-  if (!FControl || !FControl->Parent() || FControl->InState(csDestroying)) return;
+  TMessage command{SM_KARVOCMD, MakeSkinCommand(valid ? AC_REFRESH : AC_REMOVESKIN), reinterpret_cast<LPARAM>(manager), 0};
   try {
-    FControl->Perform(SM_KARVOCMD, MakeSkinCommand(valid ? AC_REFRESH : AC_REMOVESKIN), reinterpret_cast<LPARAM>(manager));
+    if (host) host->HandleLinkCommand(command);
+    else if (FControl && FControl->Parent() && !FControl->InState(csDestroying))
+      FControl->Perform(command.Msg, command.WParam, command.LParam);
   } catch (...) {
   }
 }

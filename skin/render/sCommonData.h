@@ -30,6 +30,18 @@ inline constexpr unsigned AC_GETCACHE = 5, AC_SETDEFERRED = 8, AC_SUSPENDREBUILD
                           AC_PARTLYHIDDENQUERY = 11, AC_TEXTUREDQUERY = 19, AC_PARENTCHANGED = 20,
                           AC_BGCOLORQUERY = 21, AC_MARKPARTLYHIDDEN = 22, AC_FADEPREPARE = 23, AC_FADEFRAME = 24;
 
+// An owner of a skin link that is not a control itself (a form's frame provider). The link
+// hands it the skin commands it would send a control, and painters take the colour of its
+// control (the form) where they would take the owning control's.
+class TsLinkHost {
+ public:
+  virtual ~TsLinkHost() = default;
+  // Handles a skin command as the host's own message handler would.
+  virtual void HandleLinkCommand(TMessage& message) = 0;
+  // The control the host's picture stands for, or nullptr.
+  virtual TControl* HostControl() const = 0;
+};
+
 // Whether a control kind never takes the hot state from the mouse.
 bool IsNoHoverKind(int controlKind);
 // The section a control kind uses when none is set ("" when the class name is to be used).
@@ -66,6 +78,8 @@ class TsCommonData : public TPersistent {
   bool Painting = false;
   TControl* Control() const { return FControl; }
   TComponent* Owner() const { return FOwner; }
+  // The owner when it is a link host, else nullptr.
+  TsLinkHost* Host() const { return dynamic_cast<TsLinkHost*>(FOwner); }
   TDib* Cache() const { return FCache.get(); }
   int ControlKind = 0;
   bool HasFocus = false;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "skin/render/sBackground.h"
 #include "tests/render/TestSkinControl.h"
 
 namespace {
@@ -133,6 +134,45 @@ TEST_F(CommonData, ManagerSettingStoresNilForTheDefaultAndCommandsOnlyCountFromT
   std::vector<std::string> names;
   for (const TPropInfo& p : link->Properties().Own()) names.push_back(p.Name);
   EXPECT_EQ(names, (std::vector<std::string>{"CustomColor", "CustomFont", "SkinManager", "SkinSection"}));
+}
+
+// A non-control owner of a link, as a form's frame provider is: it hears the commands the
+// link would send a control, and stands for its form's colour.
+class TTestHost : public TComponent, public TsLinkHost {
+ public:
+  explicit TTestHost(TForm* form) : TComponent(form), Link(this, true), FForm(form) {}
+  TsCommonData Link;
+  Commands Heard;
+  void HandleLinkCommand(TMessage& m) override { Heard.push_back(SkinCommandOf(m.WParam)); }
+  TControl* HostControl() const override { return FForm; }
+
+ private:
+  TForm* FForm;
+};
+
+TEST_F(CommonData, ALinkOwnedByAHostTellsTheHostAndPaintsWithItsFormsColour) {
+  ApplySkin();
+  auto* host = new TTestHost(Form);
+  EXPECT_EQ(host->Link.Control(), nullptr);
+  EXPECT_EQ(host->Link.Host(), host);
+  host->Link.SetSkinSection("SOLID");
+  auto* other = new TsSkinManager(Form);
+  host->Link.SetSkinManager(other);  // no skin there
+  EXPECT_EQ(host->Heard, Commands{AC_REMOVESKIN});
+  host->Link.SetSkinManager(Manager);
+  EXPECT_EQ(host->Heard, (Commands{AC_REMOVESKIN, AC_REFRESH}));
+  EXPECT_EQ(host->Link.SectionIndex, Manager->FindSection("SOLID"));
+
+  Form->SetColor(RGB(1, 200, 3));
+  host->Link.SetCustomColor(true);
+  TDib face(4, 4);
+  face.Fill(0);
+  TsBgSource none;
+  PaintLinkBackground(&host->Link, none, 0, &face, {0, 0}, face.BoundsRect());
+  EXPECT_EQ(face.GetPixel(2, 2), RGB(1, 200, 3));
+  host->Link.SetCustomColor(false);
+  PaintLinkBackground(&host->Link, none, 0, &face, {0, 0}, face.BoundsRect());
+  EXPECT_EQ(face.GetPixel(2, 2), RGB(10, 20, 30));  // the section's own colour
 }
 
 TEST_F(CommonData, QueriesAreAnsweredThroughLParam) {
