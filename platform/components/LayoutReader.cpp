@@ -198,9 +198,18 @@ class TLexer {
   TToken FCurrent;
 };
 
-TLayoutValue ParseValue(TLexer& lx);
+// Objects, collections and lists, counted together: deep enough for any real layout, shallow
+// enough that the recursive parser below cannot run out of stack.
+constexpr int kMaxNestingDepth = 64;
 
-std::vector<TLayoutProperty> ParseProperties(TLexer& lx, const char* stopWord) {
+// `depth` counts the construct that starts at the current token and every one around it.
+void CheckDepth(const TLexer& lx, int depth) {
+  if (depth > kMaxNestingDepth) lx.Fail("Nesting deeper than " + std::to_string(kMaxNestingDepth) + " levels");
+}
+
+TLayoutValue ParseValue(TLexer& lx, int depth);
+
+std::vector<TLayoutProperty> ParseProperties(TLexer& lx, const char* stopWord, int depth) {
   std::vector<TLayoutProperty> props;
   while (!lx.IsWord(stopWord) && !lx.IsWord("object") && !lx.IsWord("inherited") && !lx.IsWord("inline")) {
     if (lx.Peek().Kind == TToken::tkEnd) lx.Fail(std::string("'") + stopWord + "' expected but end of file found");
@@ -212,13 +221,13 @@ std::vector<TLayoutProperty> ParseProperties(TLexer& lx, const char* stopWord) {
       p.Path += "." + lx.ExpectIdent();
     }
     lx.Expect("=");
-    p.Value = ParseValue(lx);
+    p.Value = ParseValue(lx, depth);
     props.push_back(std::move(p));
   }
   return props;
 }
 
-TLayoutValue ParseValue(TLexer& lx) {
+TLayoutValue ParseValue(TLexer& lx, int depth) {
   TLayoutValue v;
   v.Line = lx.Peek().Line;
   const TToken& t = lx.Peek();
@@ -276,11 +285,12 @@ TLayoutValue ParseValue(TLexer& lx) {
     return v;
   }
   if (lx.IsSymbol("<")) {
+    CheckDepth(lx, depth + 1);
     lx.Next();
     v.Kind = TLayoutValue::lvCollection;
     while (lx.IsWord("item")) {
       lx.Next();
-      v.Items.push_back(ParseProperties(lx, "end"));
+      v.Items.push_back(ParseProperties(lx, "end", depth + 1));
       if (lx.IsWord("object")) lx.Fail("Objects are not allowed inside a collection item");
       lx.Next();  // end
     }
@@ -288,11 +298,12 @@ TLayoutValue ParseValue(TLexer& lx) {
     return v;
   }
   if (lx.IsSymbol("(")) {
+    CheckDepth(lx, depth + 1);
     lx.Next();
     v.Kind = TLayoutValue::lvList;
     while (!lx.IsSymbol(")")) {
       if (lx.Peek().Kind == TToken::tkEnd) lx.Fail("')' expected but end of file found");
-      v.List.push_back(ParseValue(lx));
+      v.List.push_back(ParseValue(lx, depth + 1));
     }
     lx.Next();
     return v;
@@ -301,7 +312,7 @@ TLayoutValue ParseValue(TLexer& lx) {
 }
 
 TLayoutObject ParseObject(TLexer& lx, int depth) {
-  if (depth > 64) lx.Fail("Objects nested too deeply");
+  CheckDepth(lx, depth);
   if (!lx.IsWord("object") && !lx.IsWord("inherited") && !lx.IsWord("inline"))
     lx.Fail("'object' expected but " + lx.Describe() + " found");
   TLayoutObject o;
@@ -314,12 +325,12 @@ TLayoutObject ParseObject(TLexer& lx, int depth) {
   } else {
     o.ClassName = first;
   }
-  o.Properties = ParseProperties(lx, "end");
+  o.Properties = ParseProperties(lx, "end", depth);
   while (!lx.IsWord("end")) {
     if (lx.Peek().Kind == TToken::tkEnd) lx.Fail("'end' expected but end of file found");
     o.Children.push_back(ParseObject(lx, depth + 1));
     // Properties after children are allowed too.
-    auto more = ParseProperties(lx, "end");
+    auto more = ParseProperties(lx, "end", depth);
     o.Properties.insert(o.Properties.end(), more.begin(), more.end());
   }
   lx.Next();  // end
@@ -330,7 +341,7 @@ TLayoutObject ParseObject(TLexer& lx, int depth) {
 
 TLayoutObject ParseLayout(const std::string& text) {
   TLexer lx(text);
-  TLayoutObject root = ParseObject(lx, 0);
+  TLayoutObject root = ParseObject(lx, 1);
   if (lx.Peek().Kind != TToken::tkEnd) lx.Fail("End of file expected but " + lx.Describe() + " found");
   return root;
 }

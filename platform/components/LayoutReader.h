@@ -15,7 +15,8 @@
 // collections < item ... end >, and lists ( ... ). The reader creates each nested object by
 // its class name, sets its parent, assigns its properties in file order while it is loading
 // and reading, binds event names to the root's methods, and calls Loaded on every component
-// once the whole layout has been read. Errors name the line.
+// once the whole layout has been read. Errors name the line. Objects, collections and lists
+// nest at most 64 deep, all kinds counted together.
 #include <string>
 #include <vector>
 

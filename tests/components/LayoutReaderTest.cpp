@@ -258,4 +258,45 @@ TEST_F(LayoutReader, MalformedLayoutsAreReportedWithTheirLine) {
   }
 }
 
+// The message of the error reading `text` raises, or "" when it reads.
+std::string ParseError(const std::string& text) {
+  try {
+    ParseLayout(text);
+  } catch (const EReadError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+// Every construct below opens on a line of its own, so the line of the 65th level can be
+// counted: the root object is level 1 on line 1.
+TEST(LayoutNesting, ListsCollectionsAndObjectsStopAt64LevelsCountedTogether) {
+  // The k-th '(' is level k + 1 on line k + 1.
+  EXPECT_EQ(ParseError("object F: TThing\n  L = " + Repeat("(\n", 100000)), "Line 65: Nesting deeper than 64 levels");
+  // The k-th '<' is level k + 1 on line 2k.
+  EXPECT_EQ(ParseError("object F: TThing\n  C = <\n" + Repeat("item\nC = <\n", 100000)),
+            "Line 128: Nesting deeper than 64 levels");
+  EXPECT_EQ(ParseError(Repeat("object A: TThing\n", 100000)), "Line 65: Nesting deeper than 64 levels");
+  // Lists and collections in turn: "X = (" is level 2 + 2i on line 2 + 3i, "<" is level 3 + 2i
+  // on line 3 + 3i, so level 65 is the '<' of i = 31.
+  EXPECT_EQ(ParseError("object F: TThing\n" + Repeat("X = (\n<\nitem\n", 100000)), "Line 96: Nesting deeper than 64 levels");
+  // 50 objects, then lists: the 15th '(' is level 65, on line 50 + 15.
+  EXPECT_EQ(ParseError(Repeat("object A: TThing\n", 50) + "L = " + Repeat("(\n", 100000)),
+            "Line 65: Nesting deeper than 64 levels");
+}
+
+TEST(LayoutNesting, SixtyFourLevelsStillRead) {
+  EXPECT_EQ(ParseError("object F: TThing\n  L = " + Repeat("(", 63) + Repeat(")", 63) + "\nend"), "");
+  EXPECT_EQ(ParseError("object F: TThing\n  L = " + Repeat("(", 64) + Repeat(")", 64) + "\nend"),
+            "Line 2: Nesting deeper than 64 levels");
+  EXPECT_EQ(ParseError(Repeat("object A: TThing\n", 64) + Repeat("end\n", 64)), "");
+  EXPECT_EQ(ParseError("object F: TThing\n  C = <" + Repeat("item C = <", 62) + Repeat(">end", 62) + ">\nend"), "");
+}
+
 }  // namespace
