@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/components/LayoutReader.h"
 #include "platform/components/PropertyBuilder.h"
 
@@ -53,6 +55,7 @@ class TThing : public TComponent {
   explicit TThing(TComponent* owner) : TComponent(owner) {}
   std::string ClassName() const override { return "TThing"; }
   int Left = 0;
+  int Top = 0;
   bool Visible = true;
   double Ratio = 0;
   std::string Caption;
@@ -79,6 +82,7 @@ class TThing : public TComponent {
       TPropertyTable t(&TComponent::ClassProperties());
       TPropertyBuilder<TThing> b(t);
       b.Integer("Left", [](TThing& o, int64_t v) { o.Left = int(v); gSetters.push_back("Left"); });
+      b.Integer("Top", {-100, 100}, [](TThing& o, int64_t v) { o.Top = int(v); });
       b.Boolean("Visible", [](TThing& o, bool v) { o.Visible = v; gSetters.push_back("Visible"); });
       b.Float("Ratio", [](TThing& o, double v) { o.Ratio = v; });
       b.String("Caption", [](TThing& o, const std::string& v) {
@@ -297,6 +301,46 @@ TEST(LayoutNesting, SixtyFourLevelsStillRead) {
             "Line 2: Nesting deeper than 64 levels");
   EXPECT_EQ(ParseError(Repeat("object A: TThing\n", 64) + Repeat("end\n", 64)), "");
   EXPECT_EQ(ParseError("object F: TThing\n  C = <" + Repeat("item C = <", 62) + Repeat(">end", 62) + ">\nend"), "");
+}
+
+TEST_F(LayoutReader, IntegerPropertiesKeepToTheirRange) {
+  // Left takes the 32-bit default, Top declares -100..100.
+  Read("object F: TTestForm\n  Left = -2147483648\n  Top = -100\n  object T: TThing\n    Left = 2147483647\n"
+       "    Top = 100\n    Color = $FF00000F\n  end\n  Color = -16777201\nend");
+  auto* t = dynamic_cast<TThing*>(Form->FindComponent("T"));
+  EXPECT_EQ(Form->Left, std::numeric_limits<int>::min());
+  EXPECT_EQ(Form->Top, -100);
+  EXPECT_EQ(t->Left, std::numeric_limits<int>::max());
+  EXPECT_EQ(t->Top, 100);
+  EXPECT_EQ(t->Color, clBtnFace);
+  EXPECT_EQ(Form->Color, clBtnFace);
+  TComponent::Free(Form);
+  Form = nullptr;
+
+  struct Case {
+    const char* Text;
+    const char* Message;
+  } cases[] = {
+      {"object F: TTestForm\n  Left = 2147483648\nend", "Line 2: Left = 2147483648 is out of range (-2147483648..2147483647)"},
+      {"object F: TTestForm\n  Left = -2147483649\nend", "Line 2: Left = -2147483649 is out of range (-2147483648..2147483647)"},
+      {"object F: TTestForm\n  Left = $100000000\nend", "Line 2: Left = 4294967296 is out of range (-2147483648..2147483647)"},
+      {"object F: TTestForm\n  Top = 101\nend", "Line 2: Top = 101 is out of range (-100..100)"},
+      {"object F: TTestForm\n  Top = -101\nend", "Line 2: Top = -101 is out of range (-100..100)"},
+      {"object F: TTestForm\n  Items = <\n    item\n      Width = 3000000000\n    end>\nend",
+       "Line 4: Width = 3000000000 is out of range (-2147483648..2147483647)"},
+      {"object F: TTestForm\n  Color = 4294967296\nend", "Line 2: Color = 4294967296 is out of range (-2147483648..4294967295)"},
+      {"object F: TTestForm\n  Color = -2147483649\nend", "Line 2: Color = -2147483649 is out of range (-2147483648..4294967295)"},
+  };
+  for (const Case& c : cases) {
+    try {
+      Read(c.Text);
+      ADD_FAILURE() << "no error for: " << c.Text;
+    } catch (const EReadError& e) {
+      EXPECT_STREQ(e.what(), c.Message);
+    }
+    TComponent::Free(Form);
+    Form = nullptr;
+  }
 }
 
 }  // namespace
