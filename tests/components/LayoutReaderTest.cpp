@@ -56,6 +56,7 @@ class TThing : public TComponent {
   std::string ClassName() const override { return "TThing"; }
   int Left = 0;
   int Top = 0;
+  int64_t Tag64 = 0;
   bool Visible = true;
   double Ratio = 0;
   std::string Caption;
@@ -83,6 +84,7 @@ class TThing : public TComponent {
       TPropertyBuilder<TThing> b(t);
       b.Integer("Left", [](TThing& o, int64_t v) { o.Left = int(v); gSetters.push_back("Left"); });
       b.Integer("Top", {-100, 100}, [](TThing& o, int64_t v) { o.Top = int(v); });
+      b.Integer("Tag64", kInt64Range, [](TThing& o, int64_t v) { o.Tag64 = v; });
       b.Boolean("Visible", [](TThing& o, bool v) { o.Visible = v; gSetters.push_back("Visible"); });
       b.Float("Ratio", [](TThing& o, double v) { o.Ratio = v; });
       b.String("Caption", [](TThing& o, const std::string& v) {
@@ -301,6 +303,45 @@ TEST(LayoutNesting, SixtyFourLevelsStillRead) {
             "Line 2: Nesting deeper than 64 levels");
   EXPECT_EQ(ParseError(Repeat("object A: TThing\n", 64) + Repeat("end\n", 64)), "");
   EXPECT_EQ(ParseError("object F: TThing\n  C = <" + Repeat("item C = <", 62) + Repeat(">end", 62) + ">\nend"), "");
+}
+
+TEST_F(LayoutReader, IntegerLiteralsTakeAnySixtyFourBitValueAndNothingBeyond) {
+  const int64_t min = std::numeric_limits<int64_t>::min(), max = std::numeric_limits<int64_t>::max();
+  const std::pair<const char*, int64_t> accepted[] = {
+      {"-$8000000000000000", min}, {"$7FFFFFFFFFFFFFFF", max}, {"-9223372036854775808", min},
+      {"9223372036854775807", max}, {"$000000000000000000000A", 10}, {"-00000000000000000000042", -42},
+  };
+  for (const auto& [literal, value] : accepted) {
+    Read(std::string("object F: TTestForm\n  Tag64 = ") + literal + "\nend");
+    EXPECT_EQ(Form->Tag64, value) << literal;
+    TComponent::Free(Form);
+    Form = nullptr;
+  }
+  for (const char* literal : {"$8000000000000000", "-$8000000000000001", "$FFFFFFFFFFFFFFFF", "$10000000000000000",
+                              "9223372036854775808", "-9223372036854775809", "18446744073709551616",
+                              "-99999999999999999999999999"}) {
+    EXPECT_EQ(ParseError(std::string("object F: TTestForm\n  Tag64 = ") + literal + "\nend"),
+              std::string("Line 2: Number ") + literal + " is out of range");
+  }
+}
+
+TEST_F(LayoutReader, NumbersAndCharacterCodesMustBeRepresentable) {
+  Read("object F: TTestForm\n  Ratio = 1.5e3\n  object T: TThing\n    Ratio = -2.5E-2\n  end\nend");
+  EXPECT_EQ(Form->Ratio, 1500.0);
+  EXPECT_EQ(dynamic_cast<TThing*>(Form->FindComponent("T"))->Ratio, -0.025);
+  EXPECT_EQ(ParseError("object F: TTestForm\n  Ratio = 1e400\nend"), "Line 2: Number 1e400 is out of range");
+  EXPECT_EQ(ParseError("object F: TTestForm\n  Ratio = -1.0e400\nend"), "Line 2: Number -1.0e400 is out of range");
+  EXPECT_EQ(ParseError("object F: TTestForm\n  Ratio = 1e-400\nend"), "Line 2: Number 1e-400 is out of range");
+  EXPECT_EQ(ParseError("object F: TTestForm\n  Caption = 'a'#55296\nend"), "Line 2: Invalid character code");
+  EXPECT_EQ(ParseError("object F: TTestForm\n  Caption = #1114112\nend"), "Line 2: Invalid character code");
+  TComponent::Free(Form);
+  Form = nullptr;
+  try {
+    Read("object F: TTestForm\n  Ratio = nan\nend");
+    ADD_FAILURE() << "nan was read as a number";
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), "Line 2: expected a number, found an identifier");
+  }
 }
 
 TEST_F(LayoutReader, IntegerPropertiesKeepToTheirRange) {
