@@ -104,7 +104,7 @@ const TPropertyTable& TComponent::ClassProperties() {
     TPropertyTable t(&TPersistent::ClassProperties());
     TPropertyBuilder<TComponent> b(t);
     b.String("Name", [](TComponent& c, const std::string& v) { c.SetName(v); });
-    b.Integer("Tag", [](TComponent& c, int64_t v) { c.Tag = intptr_t(v); });
+    b.Integer("Tag", kInt64Range, [](TComponent& c, int64_t v) { c.Tag = intptr_t(v); });
     return t;
   }();
   return table;

@@ -1,6 +1,7 @@
 #include "platform/components/LayoutReader.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 
 namespace {
@@ -120,17 +121,22 @@ class TLexer {
     }
   }
   void ReadNumber() {
+    const size_t start = FPos;
     bool negative = false;
     if (FText[FPos] == '-') { negative = true; ++FPos; }
     if (FPos < FText.size() && FText[FPos] == '$') {
       ++FPos;
       const size_t s = FPos;
-      while (FPos < FText.size() && std::isxdigit(static_cast<unsigned char>(FText[FPos]))) ++FPos;
+      uint64_t magnitude = 0;
+      bool tooLarge = false;
+      while (FPos < FText.size() && std::isxdigit(static_cast<unsigned char>(FText[FPos]))) {
+        const char c = FText[FPos++];
+        const unsigned digit = c <= '9' ? unsigned(c - '0') : unsigned((c | 0x20) - 'a' + 10);
+        if (magnitude > (UINT64_MAX >> 4)) tooLarge = true;
+        else magnitude = magnitude << 4 | digit;
+      }
       if (s == FPos) Fail("Hexadecimal digits expected", FLine);
-      if (FPos - s > 16) Fail("Number too large", FLine);
-      FCurrent.Kind = TToken::tkInteger;
-      FCurrent.Integer = int64_t(std::strtoull(FText.substr(s, FPos - s).c_str(), nullptr, 16));
-      if (negative) FCurrent.Integer = -FCurrent.Integer;
+      SetInteger(start, negative, magnitude, tooLarge);
       return;
     }
     const size_t s = FPos;
@@ -150,15 +156,36 @@ class TLexer {
         while (FPos < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FPos]))) ++FPos;
       }
     }
-    const std::string digits = FText.substr(s, FPos - s);
     if (isFloat) {
+      // from_chars ignores the locale (strtod would read "4.81" as 4 under a comma locale) and
+      // reports both overflow and underflow; neither has a use in a layout.
+      double value = 0;
+      const auto [end, error] = std::from_chars(FText.data() + s, FText.data() + FPos, value);
+      if (error != std::errc() || end != FText.data() + FPos) OutOfRange(start);
       FCurrent.Kind = TToken::tkFloat;
-      FCurrent.Float = std::strtod(digits.c_str(), nullptr) * (negative ? -1 : 1);
-    } else {
-      if (digits.size() > 18) Fail("Number too large", FLine);
-      FCurrent.Kind = TToken::tkInteger;
-      FCurrent.Integer = std::strtoll(digits.c_str(), nullptr, 10) * (negative ? -1 : 1);
+      FCurrent.Float = negative ? -value : value;
+      return;
     }
+    uint64_t magnitude = 0;
+    bool tooLarge = false;
+    for (size_t i = s; i < FPos; ++i) {
+      const unsigned digit = unsigned(FText[i] - '0');
+      if (magnitude > (UINT64_MAX - digit) / 10) tooLarge = true;
+      else magnitude = magnitude * 10 + digit;
+    }
+    SetInteger(start, negative, magnitude, tooLarge);
+  }
+  // Accepts -2^63 .. 2^63-1; the negation happens in unsigned arithmetic, where it is defined.
+  void SetInteger(size_t start, bool negative, uint64_t magnitude, bool tooLarge) {
+    const uint64_t limit = negative ? uint64_t(INT64_MAX) + 1 : uint64_t(INT64_MAX);
+    if (tooLarge || magnitude > limit) OutOfRange(start);
+    FCurrent.Kind = TToken::tkInteger;
+    FCurrent.Integer = int64_t(negative ? 0 - magnitude : magnitude);
+  }
+  [[noreturn]] void OutOfRange(size_t start) const {
+    std::string literal = FText.substr(start, FPos - start);
+    if (literal.size() > 40) literal = literal.substr(0, 37) + "...";
+    Fail("Number " + literal + " is out of range", FLine);
   }
   void ReadString() {
     FCurrent.Kind = TToken::tkString;
@@ -182,7 +209,8 @@ class TLexer {
         while (FPos < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FPos]))) ++FPos;
         if (s == FPos || FPos - s > 7) Fail("Invalid character code", FLine);
         const long code = std::strtol(FText.substr(s, FPos - s).c_str(), nullptr, 10);
-        if (code > 0x10FFFF) Fail("Invalid character code", FLine);
+        // Surrogates have no UTF-8 form of their own.
+        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) Fail("Invalid character code", FLine);
         AppendUtf8(out, uint32_t(code));
       } else {
         break;
@@ -198,9 +226,18 @@ class TLexer {
   TToken FCurrent;
 };
 
-TLayoutValue ParseValue(TLexer& lx);
+// Objects, collections and lists, counted together: deep enough for any real layout, shallow
+// enough that the recursive parser below cannot run out of stack.
+constexpr int kMaxNestingDepth = 64;
 
-std::vector<TLayoutProperty> ParseProperties(TLexer& lx, const char* stopWord) {
+// `depth` counts the construct that starts at the current token and every one around it.
+void CheckDepth(const TLexer& lx, int depth) {
+  if (depth > kMaxNestingDepth) lx.Fail("Nesting deeper than " + std::to_string(kMaxNestingDepth) + " levels");
+}
+
+TLayoutValue ParseValue(TLexer& lx, int depth);
+
+std::vector<TLayoutProperty> ParseProperties(TLexer& lx, const char* stopWord, int depth) {
   std::vector<TLayoutProperty> props;
   while (!lx.IsWord(stopWord) && !lx.IsWord("object") && !lx.IsWord("inherited") && !lx.IsWord("inline")) {
     if (lx.Peek().Kind == TToken::tkEnd) lx.Fail(std::string("'") + stopWord + "' expected but end of file found");
@@ -212,13 +249,13 @@ std::vector<TLayoutProperty> ParseProperties(TLexer& lx, const char* stopWord) {
       p.Path += "." + lx.ExpectIdent();
     }
     lx.Expect("=");
-    p.Value = ParseValue(lx);
+    p.Value = ParseValue(lx, depth);
     props.push_back(std::move(p));
   }
   return props;
 }
 
-TLayoutValue ParseValue(TLexer& lx) {
+TLayoutValue ParseValue(TLexer& lx, int depth) {
   TLayoutValue v;
   v.Line = lx.Peek().Line;
   const TToken& t = lx.Peek();
@@ -276,11 +313,12 @@ TLayoutValue ParseValue(TLexer& lx) {
     return v;
   }
   if (lx.IsSymbol("<")) {
+    CheckDepth(lx, depth + 1);
     lx.Next();
     v.Kind = TLayoutValue::lvCollection;
     while (lx.IsWord("item")) {
       lx.Next();
-      v.Items.push_back(ParseProperties(lx, "end"));
+      v.Items.push_back(ParseProperties(lx, "end", depth + 1));
       if (lx.IsWord("object")) lx.Fail("Objects are not allowed inside a collection item");
       lx.Next();  // end
     }
@@ -288,11 +326,12 @@ TLayoutValue ParseValue(TLexer& lx) {
     return v;
   }
   if (lx.IsSymbol("(")) {
+    CheckDepth(lx, depth + 1);
     lx.Next();
     v.Kind = TLayoutValue::lvList;
     while (!lx.IsSymbol(")")) {
       if (lx.Peek().Kind == TToken::tkEnd) lx.Fail("')' expected but end of file found");
-      v.List.push_back(ParseValue(lx));
+      v.List.push_back(ParseValue(lx, depth + 1));
     }
     lx.Next();
     return v;
@@ -301,7 +340,7 @@ TLayoutValue ParseValue(TLexer& lx) {
 }
 
 TLayoutObject ParseObject(TLexer& lx, int depth) {
-  if (depth > 64) lx.Fail("Objects nested too deeply");
+  CheckDepth(lx, depth);
   if (!lx.IsWord("object") && !lx.IsWord("inherited") && !lx.IsWord("inline"))
     lx.Fail("'object' expected but " + lx.Describe() + " found");
   TLayoutObject o;
@@ -314,12 +353,12 @@ TLayoutObject ParseObject(TLexer& lx, int depth) {
   } else {
     o.ClassName = first;
   }
-  o.Properties = ParseProperties(lx, "end");
+  o.Properties = ParseProperties(lx, "end", depth);
   while (!lx.IsWord("end")) {
     if (lx.Peek().Kind == TToken::tkEnd) lx.Fail("'end' expected but end of file found");
     o.Children.push_back(ParseObject(lx, depth + 1));
     // Properties after children are allowed too.
-    auto more = ParseProperties(lx, "end");
+    auto more = ParseProperties(lx, "end", depth);
     o.Properties.insert(o.Properties.end(), more.begin(), more.end());
   }
   lx.Next();  // end
@@ -330,7 +369,7 @@ TLayoutObject ParseObject(TLexer& lx, int depth) {
 
 TLayoutObject ParseLayout(const std::string& text) {
   TLexer lx(text);
-  TLayoutObject root = ParseObject(lx, 0);
+  TLayoutObject root = ParseObject(lx, 1);
   if (lx.Peek().Kind != TToken::tkEnd) lx.Fail("End of file expected but " + lx.Describe() + " found");
   return root;
 }

@@ -15,7 +15,9 @@
 // collections < item ... end >, and lists ( ... ). The reader creates each nested object by
 // its class name, sets its parent, assigns its properties in file order while it is loading
 // and reading, binds event names to the root's methods, and calls Loaded on every component
-// once the whole layout has been read. Errors name the line.
+// once the whole layout has been read. Errors name the line. Objects, collections and lists
+// nest at most 64 deep, all kinds counted together; integers must fit in 64 bits and each
+// integer property states the range it accepts.
 #include <string>
 #include <vector>
 

@@ -27,6 +27,14 @@ int64_t TLayoutValue::AsInteger() const {
   return Integer;
 }
 
+int64_t TLayoutValue::AsInteger(const std::string& name, TIntRange range) const {
+  const int64_t value = AsInteger();
+  if (value < range.Min || value > range.Max)
+    throw EReadError("Line " + std::to_string(Line) + ": " + name + " = " + std::to_string(value) + " is out of range (" +
+                     std::to_string(range.Min) + ".." + std::to_string(range.Max) + ")");
+  return value;
+}
+
 double TLayoutValue::AsFloat() const {
   if (Kind == lvInteger) return double(Integer);
   if (Kind != lvFloat) WrongKind(*this, "a number");

@@ -16,6 +16,14 @@ class EReadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The integers a property accepts, bounds included.
+struct TIntRange {
+  int64_t Min;
+  int64_t Max;
+};
+inline constexpr TIntRange kInt32Range{INT32_MIN, INT32_MAX};
+inline constexpr TIntRange kInt64Range{INT64_MIN, INT64_MAX};
+
 struct TLayoutValue {
   enum TKind { lvInteger, lvFloat, lvString, lvIdent, lvSet, lvBinary, lvCollection, lvList };
   TKind Kind = lvInteger;
@@ -30,6 +38,8 @@ struct TLayoutValue {
 
   // Conversions that raise EReadError naming the line when the value has another kind.
   int64_t AsInteger() const;
+  // An integer within `range`; outside it the error names the property `name` and the range.
+  int64_t AsInteger(const std::string& name, TIntRange range) const;
   double AsFloat() const;
   bool AsBoolean() const;
   const std::string& AsString() const;

@@ -17,6 +17,9 @@ void SetLayoutProperty(TPersistent& target, const TLayoutProperty& property, TLa
 bool IdentToColor(const std::string& ident, TColor& color);
 std::string ColorToIdent(TColor color);  // the name, or "" when the colour has none
 
+// Colours are stored signed (clBtnFace as -16777201) or as their 32 bits ($FF00000F).
+inline constexpr TIntRange kColorRange{INT32_MIN, UINT32_MAX};
+
 template <class T>
 class TPropertyBuilder {
  public:
@@ -26,9 +29,15 @@ class TPropertyBuilder {
   void Custom(const std::string& name, F set) {
     FTable.Add({name, [set](TPersistent& o, const TLayoutValue& v, TLayoutContext& ctx) { set(static_cast<T&>(o), v, ctx); }, nullptr});
   }
+  // An integer property takes the 32-bit range unless it states its own; a value outside the
+  // range is refused with an error, never cut down to fit.
   template <class F>
   void Integer(const std::string& name, F set) {
-    Custom(name, [set](T& o, const TLayoutValue& v, TLayoutContext&) { set(o, v.AsInteger()); });
+    Integer(name, kInt32Range, std::move(set));
+  }
+  template <class F>
+  void Integer(const std::string& name, TIntRange range, F set) {
+    Custom(name, [name, range, set](T& o, const TLayoutValue& v, TLayoutContext&) { set(o, v.AsInteger(name, range)); });
   }
   template <class F>
   void Float(const std::string& name, F set) {
@@ -47,8 +56,8 @@ class TPropertyBuilder {
   }
   template <class F>
   void Color(const std::string& name, F set) {
-    Custom(name, [set](T& o, const TLayoutValue& v, TLayoutContext& ctx) {
-      if (v.Kind == TLayoutValue::lvInteger) return set(o, TColor(v.Integer));
+    Custom(name, [name, set](T& o, const TLayoutValue& v, TLayoutContext& ctx) {
+      if (v.Kind == TLayoutValue::lvInteger) return set(o, TColor(uint32_t(v.AsInteger(name, kColorRange))));
       TColor c;
       if (!IdentToColor(v.AsIdent(), c)) ctx.Fail(v.Line, "Unknown colour '" + v.Text + "'");
       set(o, c);

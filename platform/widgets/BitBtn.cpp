@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/components/PropertyBuilder.h"
+#include "platform/widgets/PropertyRanges.h"
 
 namespace {
 
@@ -236,12 +237,12 @@ const TPropertyTable& TBitBtn::ClassProperties() {
     TPropertyTable t(&TButton::ClassProperties());
     TPropertyBuilder<TBitBtn> b(t);
     b.Object("Glyph", [](TBitBtn& c) -> TPersistent* { return c.Glyph(); });
-    b.Integer("NumGlyphs", [](TBitBtn& c, int64_t v) { c.SetNumGlyphs(int(v)); });
+    b.Integer("NumGlyphs", kNumGlyphsRange, [](TBitBtn& c, int64_t v) { c.SetNumGlyphs(int(v)); });
     b.Enum<TButtonLayout>("Layout", {{"blGlyphLeft", blGlyphLeft}, {"blGlyphRight", blGlyphRight},
                                      {"blGlyphTop", blGlyphTop}, {"blGlyphBottom", blGlyphBottom}},
                           [](TBitBtn& c, TButtonLayout v) { c.SetLayout(v); });
-    b.Integer("Margin", [](TBitBtn& c, int64_t v) { c.SetMargin(int(v)); });
-    b.Integer("Spacing", [](TBitBtn& c, int64_t v) { c.SetSpacing(int(v)); });
+    b.Integer("Margin", kGlyphGapRange, [](TBitBtn& c, int64_t v) { c.SetMargin(int(v)); });
+    b.Integer("Spacing", kGlyphGapRange, [](TBitBtn& c, int64_t v) { c.SetSpacing(int(v)); });
     b.Enum<TBitBtnKind>("Kind", {{"bkCustom", bkCustom}, {"bkOK", bkOK}, {"bkCancel", bkCancel}, {"bkHelp", bkHelp},
                                  {"bkYes", bkYes}, {"bkNo", bkNo}, {"bkClose", bkClose}, {"bkAbort", bkAbort},
                                  {"bkRetry", bkRetry}, {"bkIgnore", bkIgnore}, {"bkAll", bkAll}},

@@ -242,7 +242,7 @@ const TPropertyTable& TButton::ClassProperties() {
     b.Boolean("Default", [](TButton& c, bool v) { c.SetDefault(v); });
     b.Boolean("Cancel", [](TButton& c, bool v) { c.SetCancel(v); });
     b.Custom("ModalResult", [](TButton& c, const TLayoutValue& v, TLayoutContext& ctx) {
-      if (v.Kind == TLayoutValue::lvInteger) return c.SetModalResult(TModalResult(v.Integer));
+      if (v.Kind == TLayoutValue::lvInteger) return c.SetModalResult(TModalResult(v.AsInteger("ModalResult", kInt32Range)));
       static const std::pair<const char*, TModalResult> names[] = {
           {"mrNone", mrNone}, {"mrOk", mrOk}, {"mrCancel", mrCancel}, {"mrAbort", mrAbort}, {"mrRetry", mrRetry},
           {"mrIgnore", mrIgnore}, {"mrYes", mrYes}, {"mrNo", mrNo}, {"mrAll", mrAll}, {"mrNoToAll", mrNoToAll},

@@ -4,6 +4,7 @@
 
 #include "platform/components/PropertyBuilder.h"
 #include "platform/widgets/Forms.h"
+#include "platform/widgets/PropertyRanges.h"
 
 namespace {
 TControl* gCaptureControl = nullptr;
@@ -366,12 +367,12 @@ const TPropertyTable& TControl::ClassProperties() {
   static const TPropertyTable table = [] {
     TPropertyTable t(&TComponent::ClassProperties());
     TPropertyBuilder<TControl> b(t);
-    b.Integer("Left", [](TControl& c, int64_t v) { c.SetLeft(int(v)); });
-    b.Integer("Top", [](TControl& c, int64_t v) { c.SetTop(int(v)); });
-    b.Integer("Width", [](TControl& c, int64_t v) { c.SetWidth(int(v)); });
-    b.Integer("Height", [](TControl& c, int64_t v) { c.SetHeight(int(v)); });
-    b.Integer("ClientWidth", [](TControl& c, int64_t v) { c.SetClientSize(int(v), c.ClientHeight()); });
-    b.Integer("ClientHeight", [](TControl& c, int64_t v) { c.SetClientSize(c.ClientWidth(), int(v)); });
+    b.Integer("Left", kPositionRange, [](TControl& c, int64_t v) { c.SetLeft(int(v)); });
+    b.Integer("Top", kPositionRange, [](TControl& c, int64_t v) { c.SetTop(int(v)); });
+    b.Integer("Width", kSizeRange, [](TControl& c, int64_t v) { c.SetWidth(int(v)); });
+    b.Integer("Height", kSizeRange, [](TControl& c, int64_t v) { c.SetHeight(int(v)); });
+    b.Integer("ClientWidth", kSizeRange, [](TControl& c, int64_t v) { c.SetClientSize(int(v), c.ClientHeight()); });
+    b.Integer("ClientHeight", kSizeRange, [](TControl& c, int64_t v) { c.SetClientSize(c.ClientWidth(), int(v)); });
     b.Enum<TAlign>("Align", {{"alNone", alNone}, {"alTop", alTop}, {"alBottom", alBottom}, {"alLeft", alLeft},
                              {"alRight", alRight}, {"alClient", alClient}, {"alCustom", alCustom}},
                    [](TControl& c, TAlign v) { c.SetAlign(v); });
@@ -956,9 +957,9 @@ const TPropertyTable& TWinControl::ClassProperties() {
   static const TPropertyTable table = [] {
     TPropertyTable t(&TControl::ClassProperties());
     TPropertyBuilder<TWinControl> b(t);
-    b.Integer("TabOrder", [](TWinControl& c, int64_t v) { c.SetTabOrder(int(v)); });
+    b.Integer("TabOrder", kTabOrderRange, [](TWinControl& c, int64_t v) { c.SetTabOrder(int(v)); });
     b.Boolean("TabStop", [](TWinControl& c, bool v) { c.SetTabStop(v); });
-    b.Integer("BorderWidth", [](TWinControl& c, int64_t v) { c.BorderWidth = int(v); });
+    b.Integer("BorderWidth", kSizeRange, [](TWinControl& c, int64_t v) { c.BorderWidth = int(v); });
     b.Event<TNotifyEvent>("OnEnter", [](TWinControl& c, TNotifyEvent e) { c.OnEnter = std::move(e); });
     b.Event<TNotifyEvent>("OnExit", [](TWinControl& c, TNotifyEvent e) { c.OnExit = std::move(e); });
     b.Event<TKeyEvent>("OnKeyDown", [](TWinControl& c, TKeyEvent e) { c.OnKeyDown = std::move(e); });

@@ -5,6 +5,7 @@
 
 #include "platform/components/PropertyBuilder.h"
 #include "platform/widgets/Button.h"
+#include "platform/widgets/PropertyRanges.h"
 
 namespace {
 
@@ -432,7 +433,7 @@ const TPropertyTable& TCustomEdit::ClassProperties() {
     b.Boolean("HideSelection", [](TCustomEdit& c, bool v) { c.SetHideSelection(v); });
     b.Custom("PasswordChar", [](TCustomEdit& c, const TLayoutValue& v, TLayoutContext& ctx) {
       // Stored as a one-character string or as a character code (#42).
-      if (v.Kind == TLayoutValue::lvInteger) return c.SetPasswordChar(char(v.Integer));
+      if (v.Kind == TLayoutValue::lvInteger) return c.SetPasswordChar(char(v.AsInteger("PasswordChar", kByteRange)));
       const std::string& s = v.AsString();
       if (s.size() > 1) ctx.Fail(v.Line, "PasswordChar takes one character, not '" + s + "'");
       c.SetPasswordChar(s.empty() ? '\0' : s[0]);

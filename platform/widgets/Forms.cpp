@@ -8,6 +8,7 @@
 #include "platform/components/LayoutReader.h"
 #include "platform/components/PropertyBuilder.h"
 #include "platform/widgets/Menus.h"
+#include "platform/widgets/PropertyRanges.h"
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
@@ -36,12 +37,12 @@ const TPropertyTable& TControlScrollBar::ClassProperties() {
   static const TPropertyTable table = [] {
     TPropertyTable t(&TPersistent::ClassProperties());
     TPropertyBuilder<TControlScrollBar> b(t);
-    b.Integer("Range", [](TControlScrollBar& s, int64_t v) { s.Range = int(v); });
-    b.Integer("Increment", [](TControlScrollBar& s, int64_t v) { s.Increment = int(v); });
+    b.Integer("Range", kScrollRange, [](TControlScrollBar& s, int64_t v) { s.Range = int(v); });
+    b.Integer("Increment", kScrollIncrementRange, [](TControlScrollBar& s, int64_t v) { s.Increment = int(v); });
     b.Boolean("Visible", [](TControlScrollBar& s, bool v) { s.Visible = v; });
     b.Boolean("Smooth", [](TControlScrollBar& s, bool v) { s.Smooth = v; });
-    b.Integer("Position", [](TControlScrollBar& s, int64_t v) { s.Position = int(v); });
-    b.Integer("Margin", [](TControlScrollBar& s, int64_t v) { s.Margin = int(v); });
+    b.Integer("Position", kScrollRange, [](TControlScrollBar& s, int64_t v) { s.Position = int(v); });
+    b.Integer("Margin", kScrollRange, [](TControlScrollBar& s, int64_t v) { s.Margin = int(v); });
     return t;
   }();
   return table;

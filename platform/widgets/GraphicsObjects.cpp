@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/components/PropertyBuilder.h"
+#include "platform/widgets/PropertyRanges.h"
 
 // ---- TFont -------------------------------------------------------------------------------------
 
@@ -63,7 +64,7 @@ const TPropertyTable& TFont::ClassProperties() {
     TPropertyTable t(&TPersistent::ClassProperties());
     TPropertyBuilder<TFont> b(t);
     b.Custom("Charset", [](TFont& f, const TLayoutValue& v, TLayoutContext& ctx) {
-      if (v.Kind == TLayoutValue::lvInteger) return f.SetCharset(uint8_t(v.Integer));
+      if (v.Kind == TLayoutValue::lvInteger) return f.SetCharset(uint8_t(v.AsInteger("Charset", kByteRange)));
       static const std::pair<const char*, uint8_t> names[] = {
           {"ANSI_CHARSET", ANSI_CHARSET}, {"DEFAULT_CHARSET", DEFAULT_CHARSET}, {"SYMBOL_CHARSET", SYMBOL_CHARSET},
           {"OEM_CHARSET", OEM_CHARSET}, {"EASTEUROPE_CHARSET", 238}, {"RUSSIAN_CHARSET", 204}, {"GREEK_CHARSET", 161},
@@ -73,9 +74,9 @@ const TPropertyTable& TFont::ClassProperties() {
       ctx.Fail(v.Line, "Invalid property value '" + v.Text + "'");
     });
     b.Color("Color", [](TFont& f, TColor v) { f.SetColor(v); });
-    b.Integer("Height", [](TFont& f, int64_t v) { f.SetHeight(int(v)); });
+    b.Integer("Height", kFontHeightRange, [](TFont& f, int64_t v) { f.SetHeight(int(v)); });
     b.String("Name", [](TFont& f, const std::string& v) { f.SetName(v); });
-    b.Integer("Size", [](TFont& f, int64_t v) { f.SetSize(int(v)); });
+    b.Integer("Size", kFontSizeRange, [](TFont& f, int64_t v) { f.SetSize(int(v)); });
     b.Set("Style", {{"fsBold", fsBold}, {"fsItalic", fsItalic}, {"fsUnderline", fsUnderline}, {"fsStrikeOut", fsStrikeOut}},
           [](TFont& f, uint32_t v) { f.SetStyle(TFontStyles(v)); });
     b.Custom("Pitch", [](TFont&, const TLayoutValue&, TLayoutContext&) {});  // kept by older layouts; no effect

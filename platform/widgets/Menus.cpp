@@ -7,6 +7,7 @@
 #include "platform/components/PropertyBuilder.h"
 #include "platform/graphics/Text.h"
 #include "platform/widgets/Forms.h"
+#include "platform/widgets/PropertyRanges.h"
 
 namespace {
 
@@ -344,7 +345,7 @@ const TPropertyTable& TMenuItem::ClassProperties() {
     TPropertyTable t(&TComponent::ClassProperties());
     TPropertyBuilder<TMenuItem> b(t);
     b.String("Caption", [](TMenuItem& i, const std::string& v) { i.SetCaption(v); });
-    b.Integer("ShortCut", [](TMenuItem& i, int64_t v) { i.SetShortCut(TShortCut(v)); });
+    b.Integer("ShortCut", kShortCutRange, [](TMenuItem& i, int64_t v) { i.SetShortCut(TShortCut(v)); });
     b.Boolean("Checked", [](TMenuItem& i, bool v) { i.SetChecked(v); });
     b.Boolean("RadioItem", [](TMenuItem& i, bool v) { i.SetRadioItem(v); });
     b.Boolean("AutoCheck", [](TMenuItem& i, bool v) { i.AutoCheck = v; });

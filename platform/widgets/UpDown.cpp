@@ -5,6 +5,7 @@
 #include "platform/components/PropertyBuilder.h"
 #include "platform/widgets/Image.h"
 #include "platform/widgets/Menus.h"
+#include "platform/widgets/PropertyRanges.h"
 #include "platform/widgets/Timer.h"
 
 namespace {
@@ -290,10 +291,10 @@ const TPropertyTable& TCustomUpDown::ClassProperties() {
     TPropertyBuilder<TCustomUpDown> b(t);
     b.Enum<TUDOrientation>("Orientation", {{"udHorizontal", udHorizontal}, {"udVertical", udVertical}},
                            [](TCustomUpDown& u, TUDOrientation v) { u.SetOrientation(v); });
-    b.Integer("Min", [](TCustomUpDown& u, int64_t v) { u.SetMin(int(v)); });
-    b.Integer("Max", [](TCustomUpDown& u, int64_t v) { u.SetMax(int(v)); });
-    b.Integer("Increment", [](TCustomUpDown& u, int64_t v) { u.SetIncrement(int(v)); });
-    b.Integer("Position", [](TCustomUpDown& u, int64_t v) { u.SetPosition(int(v)); });
+    b.Integer("Min", kUpDownRange, [](TCustomUpDown& u, int64_t v) { u.SetMin(int(v)); });
+    b.Integer("Max", kUpDownRange, [](TCustomUpDown& u, int64_t v) { u.SetMax(int(v)); });
+    b.Integer("Increment", kUpDownRange, [](TCustomUpDown& u, int64_t v) { u.SetIncrement(int(v)); });
+    b.Integer("Position", kUpDownRange, [](TCustomUpDown& u, int64_t v) { u.SetPosition(int(v)); });
     b.Boolean("Wrap", [](TCustomUpDown& u, bool v) { u.SetWrap(v); });
     b.Boolean("ArrowKeys", [](TCustomUpDown& u, bool v) { u.SetArrowKeys(v); });
     b.Boolean("Thousands", [](TCustomUpDown& u, bool v) { u.Thousands = v; });

@@ -85,7 +85,8 @@ TColor ShiftSaturation(TColor color, int amount) {
   return TColor((value & 0xFF000000u) | uint32_t(move(r)) | (uint32_t(move(g)) << 8) | (uint32_t(move(b)) << 16));
 }
 
-int SaturationAmount(int saturation) { return (-saturation) % 101; }
+// Negating the remainder rather than the setting: -INT_MIN does not fit in an int.
+int SaturationAmount(int saturation) { return -(saturation % 101); }
 
 void ShiftSkinPicture(TDib* dib, int hue, int saturationAmount) {
   if (!dib || dib->Empty() || (hue == 0 && saturationAmount == 0)) return;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/components/LayoutReader.h"
 #include "platform/components/PropertyBuilder.h"
 
@@ -53,6 +55,8 @@ class TThing : public TComponent {
   explicit TThing(TComponent* owner) : TComponent(owner) {}
   std::string ClassName() const override { return "TThing"; }
   int Left = 0;
+  int Top = 0;
+  int64_t Tag64 = 0;
   bool Visible = true;
   double Ratio = 0;
   std::string Caption;
@@ -79,6 +83,8 @@ class TThing : public TComponent {
       TPropertyTable t(&TComponent::ClassProperties());
       TPropertyBuilder<TThing> b(t);
       b.Integer("Left", [](TThing& o, int64_t v) { o.Left = int(v); gSetters.push_back("Left"); });
+      b.Integer("Top", {-100, 100}, [](TThing& o, int64_t v) { o.Top = int(v); });
+      b.Integer("Tag64", kInt64Range, [](TThing& o, int64_t v) { o.Tag64 = v; });
       b.Boolean("Visible", [](TThing& o, bool v) { o.Visible = v; gSetters.push_back("Visible"); });
       b.Float("Ratio", [](TThing& o, double v) { o.Ratio = v; });
       b.String("Caption", [](TThing& o, const std::string& v) {
@@ -252,6 +258,126 @@ TEST_F(LayoutReader, MalformedLayoutsAreReportedWithTheirLine) {
       ADD_FAILURE() << "no error for: " << c.Text;
     } catch (const EReadError& e) {
       EXPECT_NE(std::string(e.what()).find(c.Message), std::string::npos) << e.what() << "\nexpected: " << c.Message;
+    }
+    TComponent::Free(Form);
+    Form = nullptr;
+  }
+}
+
+// The message of the error reading `text` raises, or "" when it reads.
+std::string ParseError(const std::string& text) {
+  try {
+    ParseLayout(text);
+  } catch (const EReadError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+// Every construct below opens on a line of its own, so the line of the 65th level can be
+// counted: the root object is level 1 on line 1.
+TEST(LayoutNesting, ListsCollectionsAndObjectsStopAt64LevelsCountedTogether) {
+  // The k-th '(' is level k + 1 on line k + 1.
+  EXPECT_EQ(ParseError("object F: TThing\n  L = " + Repeat("(\n", 100000)), "Line 65: Nesting deeper than 64 levels");
+  // The k-th '<' is level k + 1 on line 2k.
+  EXPECT_EQ(ParseError("object F: TThing\n  C = <\n" + Repeat("item\nC = <\n", 100000)),
+            "Line 128: Nesting deeper than 64 levels");
+  EXPECT_EQ(ParseError(Repeat("object A: TThing\n", 100000)), "Line 65: Nesting deeper than 64 levels");
+  // Lists and collections in turn: "X = (" is level 2 + 2i on line 2 + 3i, "<" is level 3 + 2i
+  // on line 3 + 3i, so level 65 is the '<' of i = 31.
+  EXPECT_EQ(ParseError("object F: TThing\n" + Repeat("X = (\n<\nitem\n", 100000)), "Line 96: Nesting deeper than 64 levels");
+  // 50 objects, then lists: the 15th '(' is level 65, on line 50 + 15.
+  EXPECT_EQ(ParseError(Repeat("object A: TThing\n", 50) + "L = " + Repeat("(\n", 100000)),
+            "Line 65: Nesting deeper than 64 levels");
+}
+
+TEST(LayoutNesting, SixtyFourLevelsStillRead) {
+  EXPECT_EQ(ParseError("object F: TThing\n  L = " + Repeat("(", 63) + Repeat(")", 63) + "\nend"), "");
+  EXPECT_EQ(ParseError("object F: TThing\n  L = " + Repeat("(", 64) + Repeat(")", 64) + "\nend"),
+            "Line 2: Nesting deeper than 64 levels");
+  EXPECT_EQ(ParseError(Repeat("object A: TThing\n", 64) + Repeat("end\n", 64)), "");
+  EXPECT_EQ(ParseError("object F: TThing\n  C = <" + Repeat("item C = <", 62) + Repeat(">end", 62) + ">\nend"), "");
+}
+
+TEST_F(LayoutReader, IntegerLiteralsTakeAnySixtyFourBitValueAndNothingBeyond) {
+  const int64_t min = std::numeric_limits<int64_t>::min(), max = std::numeric_limits<int64_t>::max();
+  const std::pair<const char*, int64_t> accepted[] = {
+      {"-$8000000000000000", min}, {"$7FFFFFFFFFFFFFFF", max}, {"-9223372036854775808", min},
+      {"9223372036854775807", max}, {"$000000000000000000000A", 10}, {"-00000000000000000000042", -42},
+  };
+  for (const auto& [literal, value] : accepted) {
+    Read(std::string("object F: TTestForm\n  Tag64 = ") + literal + "\nend");
+    EXPECT_EQ(Form->Tag64, value) << literal;
+    TComponent::Free(Form);
+    Form = nullptr;
+  }
+  for (const char* literal : {"$8000000000000000", "-$8000000000000001", "$FFFFFFFFFFFFFFFF", "$10000000000000000",
+                              "9223372036854775808", "-9223372036854775809", "18446744073709551616",
+                              "-99999999999999999999999999"}) {
+    EXPECT_EQ(ParseError(std::string("object F: TTestForm\n  Tag64 = ") + literal + "\nend"),
+              std::string("Line 2: Number ") + literal + " is out of range");
+  }
+}
+
+TEST_F(LayoutReader, NumbersAndCharacterCodesMustBeRepresentable) {
+  Read("object F: TTestForm\n  Ratio = 1.5e3\n  object T: TThing\n    Ratio = -2.5E-2\n  end\nend");
+  EXPECT_EQ(Form->Ratio, 1500.0);
+  EXPECT_EQ(dynamic_cast<TThing*>(Form->FindComponent("T"))->Ratio, -0.025);
+  EXPECT_EQ(ParseError("object F: TTestForm\n  Ratio = 1e400\nend"), "Line 2: Number 1e400 is out of range");
+  EXPECT_EQ(ParseError("object F: TTestForm\n  Ratio = -1.0e400\nend"), "Line 2: Number -1.0e400 is out of range");
+  EXPECT_EQ(ParseError("object F: TTestForm\n  Ratio = 1e-400\nend"), "Line 2: Number 1e-400 is out of range");
+  EXPECT_EQ(ParseError("object F: TTestForm\n  Caption = 'a'#55296\nend"), "Line 2: Invalid character code");
+  EXPECT_EQ(ParseError("object F: TTestForm\n  Caption = #1114112\nend"), "Line 2: Invalid character code");
+  TComponent::Free(Form);
+  Form = nullptr;
+  try {
+    Read("object F: TTestForm\n  Ratio = nan\nend");
+    ADD_FAILURE() << "nan was read as a number";
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), "Line 2: expected a number, found an identifier");
+  }
+}
+
+TEST_F(LayoutReader, IntegerPropertiesKeepToTheirRange) {
+  // Left takes the 32-bit default, Top declares -100..100.
+  Read("object F: TTestForm\n  Left = -2147483648\n  Top = -100\n  object T: TThing\n    Left = 2147483647\n"
+       "    Top = 100\n    Color = $FF00000F\n  end\n  Color = -16777201\nend");
+  auto* t = dynamic_cast<TThing*>(Form->FindComponent("T"));
+  EXPECT_EQ(Form->Left, std::numeric_limits<int>::min());
+  EXPECT_EQ(Form->Top, -100);
+  EXPECT_EQ(t->Left, std::numeric_limits<int>::max());
+  EXPECT_EQ(t->Top, 100);
+  EXPECT_EQ(t->Color, clBtnFace);
+  EXPECT_EQ(Form->Color, clBtnFace);
+  TComponent::Free(Form);
+  Form = nullptr;
+
+  struct Case {
+    const char* Text;
+    const char* Message;
+  } cases[] = {
+      {"object F: TTestForm\n  Left = 2147483648\nend", "Line 2: Left = 2147483648 is out of range (-2147483648..2147483647)"},
+      {"object F: TTestForm\n  Left = -2147483649\nend", "Line 2: Left = -2147483649 is out of range (-2147483648..2147483647)"},
+      {"object F: TTestForm\n  Left = $100000000\nend", "Line 2: Left = 4294967296 is out of range (-2147483648..2147483647)"},
+      {"object F: TTestForm\n  Top = 101\nend", "Line 2: Top = 101 is out of range (-100..100)"},
+      {"object F: TTestForm\n  Top = -101\nend", "Line 2: Top = -101 is out of range (-100..100)"},
+      {"object F: TTestForm\n  Items = <\n    item\n      Width = 3000000000\n    end>\nend",
+       "Line 4: Width = 3000000000 is out of range (-2147483648..2147483647)"},
+      {"object F: TTestForm\n  Color = 4294967296\nend", "Line 2: Color = 4294967296 is out of range (-2147483648..4294967295)"},
+      {"object F: TTestForm\n  Color = -2147483649\nend", "Line 2: Color = -2147483649 is out of range (-2147483648..4294967295)"},
+  };
+  for (const Case& c : cases) {
+    try {
+      Read(c.Text);
+      ADD_FAILURE() << "no error for: " << c.Text;
+    } catch (const EReadError& e) {
+      EXPECT_STREQ(e.what(), c.Message);
     }
     TComponent::Free(Form);
     Form = nullptr;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <climits>
 #include <fstream>
 
 #include "platform/components/LayoutReader.h"
@@ -159,6 +160,9 @@ TEST(SkinColours, HueAndSaturationArithmetic) {
   EXPECT_EQ(SaturationAmount(-30), 30);
   EXPECT_EQ(SaturationAmount(150), -49);
   EXPECT_EQ(SaturationAmount(0), 0);
+  // 2147483648 = 101 * 21262214 + 34; 2147483647 = 101 * 21262214 + 33.
+  EXPECT_EQ(SaturationAmount(INT_MIN), 34);
+  EXPECT_EQ(SaturationAmount(INT_MAX), -33);
 }
 
 TEST_F(SkinManager, ShiftsChangeColoursButNeverMagentaOrGrey) {
