@@ -15,6 +15,11 @@ namespace {
 // again. Encoders write about ten (one DC scan and a few AC bands and refinements per
 // component); even finely tuned scripts stay within a few dozen.
 constexpr int kMaxScans = 100;
+// JPEG pictures are skin textures, a few hundred pixels a side. A progressive one keeps its
+// whole coefficient image in memory while it is decoded, so sizes far beyond any texture are
+// refused before decoding starts: 16 Mpx, a quarter of what a bitmap may hold.
+constexpr int64_t kMaxJpegPixels = int64_t(1) << 24;
+constexpr int64_t kMaxJpegSide = 16384;
 
 struct TJpegError {
   jpeg_error_mgr Pub;  // first member: libjpeg hands &Pub back as info->err
@@ -148,10 +153,10 @@ TDib LoadJpeg(const uint8_t* data, size_t size) {
   if (!ReadHeader(job.get(), data, size)) throw EPictureError(job->Error.Message);
   jpeg_decompress_struct& info = job->Info;
   const int64_t width = info.image_width, height = info.image_height;
-  if (width > TDib::kMaxSide || height > TDib::kMaxSide || width * height > TDib::kMaxPixels)
+  if (width > kMaxJpegSide || height > kMaxJpegSide || width * height > kMaxJpegPixels)
     throw EPictureError("JPEG picture is too large: " + std::to_string(width) + " x " + std::to_string(height) +
-                        " pixels (at most " + std::to_string(TDib::kMaxPixels) + " pixels and " +
-                        std::to_string(TDib::kMaxSide) + " on a side)");
+                        " pixels (at most " + std::to_string(kMaxJpegPixels) + " pixels and " +
+                        std::to_string(kMaxJpegSide) + " on a side)");
   if (CountScans(data, size, kMaxScans) > kMaxScans) throw EPictureError(kTooManyScans);
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
 #ifdef JCS_EXTENSIONS

@@ -188,16 +188,21 @@ TEST(JpegFileReject, RepeatedScans) {
 }
 
 TEST(JpegFileReject, SizeIsCheckedBeforeDecoding) {
-  // 8193 x 8192 is one row of 8193 pixels over the 64 Mpixel limit; the data is for 64 x 48.
+  // 4097 x 4096 is one row of 4097 pixels over the 16 Mpixel limit; the data is for 64 x 48.
   std::vector<uint8_t> huge = ColourJpeg(64, 48);
   size_t sof = 0;
   while (sof + 1 < huge.size() && !(huge[sof] == 0xFF && huge[sof + 1] == 0xC0)) ++sof;
   ASSERT_LT(sof + 9, huge.size());
-  huge[sof + 5] = 0x20;  // height 8192
+  huge[sof + 5] = 0x10;  // height 4096
   huge[sof + 6] = 0x00;
-  huge[sof + 7] = 0x20;  // width 8193
+  huge[sof + 7] = 0x10;  // width 4097
   huge[sof + 8] = 0x01;
-  ExpectJpegError(huge, "JPEG picture is too large: 8193 x 8192 pixels");
+  ExpectJpegError(huge, "JPEG picture is too large: 4097 x 4096 pixels");
+  huge[sof + 5] = 0x00;  // height 16, width 16385: too long a side
+  huge[sof + 6] = 0x10;
+  huge[sof + 7] = 0x40;
+  huge[sof + 8] = 0x01;
+  ExpectJpegError(huge, "JPEG picture is too large: 16385 x 16 pixels");
 }
 
 TEST(PngFile, RoundTripsExactly) {
