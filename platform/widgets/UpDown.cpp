@@ -4,6 +4,7 @@
 
 #include "platform/components/PropertyBuilder.h"
 #include "platform/widgets/Image.h"
+#include "platform/widgets/ImageList.h"
 #include "platform/widgets/Menus.h"
 #include "platform/widgets/PropertyRanges.h"
 #include "platform/widgets/Timer.h"
@@ -318,6 +319,7 @@ const bool registered = (RegisterUpDownClass(), true);
 
 void RegisterMiscControls() {
   RegisterUpDownClass();
+  RegisterImageListClass();
   RegisterImageClass();
   RegisterTimerClass();
   RegisterMenuClasses();

@@ -116,6 +116,6 @@ class TUpDown : public TCustomUpDown {
 // centred in `r`, in `color`; `size` is the triangle's height in pixels.
 void DrawArrowGlyph(HDC dc, const TRect& r, int direction, int size, COLORREF color);
 
-// Registers TUpDown, TImage, TTimer, TMenuItem, TMainMenu and TPopupMenu for layouts.
+// Registers TUpDown, TImageList, TImage, TTimer, TMenuItem, TMainMenu and TPopupMenu for layouts.
 void RegisterMiscControls();
 void RegisterUpDownClass();

@@ -60,27 +60,6 @@ const TsGeneralData* SectionOf(const TsCommonData& link) {
 
 bool HasSections(TsSkinManager* manager) { return manager && !manager->Sections().empty(); }
 
-// Yes/no queries go straight to the target's message handler; the answer comes back in LParam.
-// A receiver that fails counts as a no.
-bool AskControl(TControl* target, unsigned command) {
-  TMessage message{SM_KARVOCMD, MakeSkinCommand(command), 0, 0};
-  try {
-    target->WindowProc(message);
-  } catch (...) {
-    return false;
-  }
-  return message.LParam == 1;
-}
-
-// Commands go through the window system when the target has a window, else through Perform.
-LRESULT SendCommand(TControl* target, unsigned command, unsigned flag, LPARAM lParam) {
-  if (target->IsWindowed()) {
-    auto* windowed = static_cast<TWinControl*>(target);
-    if (windowed->HandleAllocated()) return SendMessage(windowed->Handle(), SM_KARVOCMD, MakeSkinCommand(command, flag), lParam);
-  }
-  return target->Perform(SM_KARVOCMD, MakeSkinCommand(command, flag), lParam);
-}
-
 bool WindowExists(TWinControl* control) { return control && control->HandleAllocated(); }
 
 uint8_t MixChannel(int transparency, int parent, int own) {
@@ -88,6 +67,26 @@ uint8_t MixChannel(int transparency, int parent, int own) {
 }
 
 }  // namespace
+
+bool AskSkinQuery(TControl* target, unsigned command) {
+  if (!target) return false;
+  TMessage message{SM_KARVOCMD, MakeSkinCommand(command), 0, 0};
+  try {
+    target->WindowProc(message);
+  } catch (...) {
+    return false;  // a receiver that fails counts as a no
+  }
+  return message.LParam == 1;
+}
+
+LRESULT SendSkinCommand(TControl* target, unsigned command, unsigned flag, LPARAM lParam) {
+  if (!target) return 0;
+  if (target->IsWindowed()) {
+    auto* windowed = static_cast<TWinControl*>(target);
+    if (windowed->HandleAllocated()) return SendMessage(windowed->Handle(), SM_KARVOCMD, MakeSkinCommand(command, flag), lParam);
+  }
+  return target->Perform(SM_KARVOCMD, MakeSkinCommand(command, flag), lParam);
+}
 
 // ---- Life -----------------------------------------------------------------------------------------
 
@@ -202,7 +201,7 @@ bool TsCommonData::IsDeferred() {
   if (!manager || !manager->SkinData().Ready) return true;
   if (!FControl || FControl->InState(csDestroying)) return Deferred;
   if (Deferred || !FControl->Parent()) return true;
-  return AskControl(FControl->Parent(), AC_DEFERREDQUERY);
+  return AskSkinQuery(FControl->Parent(), AC_DEFERREDQUERY);
 }
 
 // ---- Cache ------------------------------------------------------------------------------------
@@ -228,13 +227,13 @@ bool TsCommonData::DependsOnParent() {
   const TsGeneralData* section = SectionOf(*this);
   if (!section) return false;
   const bool depends = !FControl->Enabled() || section->Transparency > 0;
-  if (depends && WindowExists(FControl->Parent())) return AskControl(FControl->Parent(), AC_TEXTUREDQUERY);
+  if (depends && WindowExists(FControl->Parent())) return AskSkinQuery(FControl->Parent(), AC_TEXTUREDQUERY);
   return depends;
 }
 
 bool TsCommonData::ParentIsTextured() {
   if (!FControl || !WindowExists(FControl->Parent())) return false;
-  return AskControl(FControl->Parent(), AC_TEXTUREDQUERY);
+  return AskSkinQuery(FControl->Parent(), AC_TEXTUREDQUERY);
 }
 
 void TsCommonData::GetParentBackground(TsBgSource& source) {
@@ -242,7 +241,7 @@ void TsCommonData::GetParentBackground(TsBgSource& source) {
   PublishedBgSource().Valid = false;
   if (!FControl || !FControl->Parent()) return;
   try {
-    SendCommand(FControl->Parent(), AC_GETCACHE, 0, 0);
+    SendSkinCommand(FControl->Parent(), AC_GETCACHE, 0, 0);
   } catch (...) {
   }
   source = PublishedBgSource();
@@ -312,7 +311,7 @@ bool TsCommonData::HandleSkinCommand(TMessage& message) {
         if (depends)
           for (int i = 0; i < windowed->ControlCount(); ++i) {
             TControl* child = windowed->Controls(i);
-            if (!child->InState(csDestroying)) SendCommand(child, AC_PARENTCHANGED, 0, 0);
+            if (!child->InState(csDestroying)) SendSkinCommand(child, AC_PARENTCHANGED, 0, 0);
           }
       }
       return true;
@@ -332,7 +331,7 @@ bool TsCommonData::HandleSkinCommand(TMessage& message) {
       if (FControl && FControl->Parent()) {
         TWinControl* parent = FControl->Parent();
         ParentFillColor = TColor(kSkinKeyColor);
-        SendCommand(parent, AC_BGCOLORQUERY, 0, 0);
+        SendSkinCommand(parent, AC_BGCOLORQUERY, 0, 0);
         behind = COLORREF(ParentFillColor) == kSkinKeyColor ? ColorToRGB(parent->Color()) : ColorToRGB(ParentFillColor);
       }
       if (section->Transparency == 100) {
@@ -370,7 +369,7 @@ bool TsCommonData::HandleMessage(TMessage& message) {
         for (int i = 0; i < windowed->ControlCount(); ++i) {
           TControl* child = windowed->Controls(i);
           if (!child->InState(csDestroying) && (child->Anchors() & (akRight | akBottom)) == 0)
-            SendCommand(child, AC_PARENTCHANGED, 1, 0);
+            SendSkinCommand(child, AC_PARENTCHANGED, 1, 0);
         }
       }
       return false;

@@ -42,6 +42,12 @@ class TsLinkHost {
   virtual TControl* HostControl() const = 0;
 };
 
+// Yes/no skin queries (7, 10, 11, 19) go straight to the target's message handler, which
+// answers by writing 1 into LParam; true for yes. A receiver that fails counts as a no.
+bool AskSkinQuery(TControl* target, unsigned command);
+// A skin command, sent through the window system when the target has a window, else performed.
+LRESULT SendSkinCommand(TControl* target, unsigned command, unsigned flag = 0, LPARAM lParam = 0);
+
 // Whether a control kind never takes the hot state from the mouse.
 bool IsNoHoverKind(int controlKind);
 // The section a control kind uses when none is set ("" when the class name is to be used).

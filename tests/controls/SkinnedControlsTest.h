@@ -63,15 +63,22 @@ class SkinnedControls : public ::testing::Test {
       for (int x = 0; x < c->Width(); ++x) out.SetPixel(x, y, screen.GetPixel(o.X + x, o.Y + y));
     return out;
   }
+  // Handles what is pending the way the program's loop does (which also tells controls when
+  // the pointer enters and leaves them).
+  void Handle() {
+    App->ProcessMessages();
+    Display.Pump();
+    App->ProcessMessages();
+  }
   // Input at a point of a control's client area, handled at once.
   void MoveTo(TControl* c, int x, int y) {
     const TPoint p = c->ClientToScreen({x, y});
     Display.MoveMouse(p.X, p.Y);
-    Display.Pump();
+    Handle();
   }
   void Click(TControl* c, int x, int y) {
     const TPoint p = c->ClientToScreen({x, y});
     Display.Click(p.X, p.Y);
-    Display.Pump();
+    Handle();
   }
 };
