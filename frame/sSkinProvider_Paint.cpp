@@ -1,0 +1,317 @@
+// Composing the frame cache and copying it to the window: borders, title, icon, caption, the
+// client background.
+#include <algorithm>
+#include <map>
+
+#include "frame/sSkinProvider.h"
+#include "platform/graphics/DC.h"
+#include "platform/graphics/Text.h"
+#include "skin/data/sSkinManager.h"
+#include "skin/render/sBackground.h"
+#include "skin/render/sMaskPainter.h"
+
+namespace {
+
+constexpr COLORREF kKey = 0xFF00FF;
+
+// The generic program picture shown when neither the form nor the program has an icon: a
+// small window with a blue title bar.
+const TIconImage& GenericIcon(int size) {
+  static std::map<int, TIconImage> icons;
+  auto it = icons.find(size);
+  if (it != icons.end()) return it->second;
+  TIconImage icon;
+  icon.Color = TDib(size, size);
+  icon.Mask = TDib(size, size);
+  icon.Color.Fill(0);
+  icon.Mask.Fill(RGB(255, 255, 255));
+  const int inset = std::max(1, size / 16), bar = std::max(2, size / 4);
+  for (int y = inset + 1; y < size - inset; ++y)
+    for (int x = inset; x < size - inset; ++x) {
+      const bool edge = x == inset || x == size - inset - 1 || y == inset + 1 || y == size - inset - 1;
+      const bool title = y < inset + 1 + bar;
+      icon.Color.SetPixel(x, y, edge ? RGB(40, 40, 60) : title ? RGB(40, 90, 170) : RGB(255, 255, 255));
+      icon.Mask.SetPixel(x, y, 0);
+    }
+  return icons.emplace(size, std::move(icon)).first->second;
+}
+
+}  // namespace
+
+int TsSkinProvider::CacheWidth() const {
+  if (!FForm || !FForm->HandleAllocated()) return FForm ? FForm->Width() : 0;
+  TRect r;
+  GetWindowRect(FForm->Handle(), &r);
+  return r.Width();
+}
+
+void TsSkinProvider::ComposeCache() {
+  if (!FForm || !FForm->HandleAllocated() || FForm->InState(csLoading)) return;
+  TsSkinManager* manager = FSkinData.GetSkinManager();
+  TDib* cache = FSkinData.Cache();
+  if (!manager || !cache) return;
+  TRect window;
+  GetWindowRect(FForm->Handle(), &window);
+  const int w = window.Width(), h = window.Height();
+  const bool minimised = IsIconic(FForm->Handle());
+  const int bh = BorderHeight(), ch = CaptionHeight();
+  const int composed = minimised ? bh + ch + 1 : h;
+  const int state = FFormActive ? 1 : 0;
+  const bool validSection = manager->IsValidSectionIndex(FSkinData.SectionIndex);
+  const TsGeneralData* section = validSection ? &manager->Sections()[size_t(FSkinData.SectionIndex)] : nullptr;
+  const bool titleOnly = !FFullRepaint && section && section->ReservedBoolean && FTitleCache &&
+                         FTitleCache->Width() == w && cache->Height() == h && Bordered();
+  if (titleOnly) {
+    TDC to(cache), from(FTitleCache.get());
+    BitBlt(&to, 0, 0, FTitleCache->Width(), FTitleCache->Height(), &from, 0, 0, SRCCOPY);
+  } else {
+    FRegionDirty = true;
+    cache->SetSize(w, h);
+    if (section) {
+      TsBgSource none;
+      // The border mask frames the whole window; what it leaves inside is the section's
+      // background, which the client area shows.
+      PaintSkinSection(FSkinData.SectionIndex, FSkinData.SkinSection(), none, FSkinData.HotPatternIndex,
+                       FSkinData.PatternIndex, manager, cache, {0, 0}, {0, 0, w, composed}, state, false);
+    } else {
+      cache->Fill(ColorToRGB(FForm->Color()));
+    }
+    if (GripMode == gmRightBottom && !minimised) {
+      const int grip = MaskIndexInGlobal("GRIPIMAGE");
+      if (manager->IsValidMaskIndex(grip)) {
+        const TsMaskData& m = manager->Masks()[size_t(grip)];
+        const int gw = m.Bmp ? m.Bmp->Width() / 3 : m.R.Width() / std::max<int>(m.ImageCount, 1);
+        const int gh = m.Bmp ? m.Bmp->Height() / 2 : m.R.Height() / (m.MaskType + 1);
+        DrawMaskImage(cache, {w - gw - BorderWidth(), h - gh - BorderHeight()}, 0, m, 1);
+      }
+    }
+    if (section && section->ReservedBoolean && (!FTitleCache || FTitleCache->Width() != w)) {
+      FTitleCache = std::make_unique<TDib>(w, ch + bh);
+      TDC to(FTitleCache.get()), from(cache);
+      BitBlt(&to, 0, 0, w, ch + bh, &from, 0, 0, SRCCOPY);
+    }
+  }
+  if (Bordered()) {
+    // The title is laid over the frame as it is: its see-through parts show the frame's own
+    // pixels at the same place.
+    PaintTitleSection({0, 0, w, minimised ? composed : bh + ch}, 0, 0);
+    PaintIcon(cache);
+  }
+  if (Bordered()) {
+    const int total = TotalButtonWidth() + BorderWidth();
+    FButtonsBackLeft = std::max(w - total - 1, 0);
+    const int top = TopBandHeight();
+    FButtonsBack = TDib(std::min(total, w - FButtonsBackLeft), std::max(top, 1));
+    TDC to(&FButtonsBack), from(cache);
+    BitBlt(&to, 0, 0, FButtonsBack.Width(), FButtonsBack.Height(), &from, FButtonsBackLeft, 0, SRCCOPY);
+    LayoutAndDrawButtons(cache);
+    PaintCaptionText(cache, titleOnly);
+  }
+  if (!titleOnly) FFullRepaint = false;
+  FCacheReady = true;
+  FSkinData.CacheInvalid = false;
+  FSkinData.Deferred = false;
+}
+
+void TsSkinProvider::PaintTitleSection(const TRect& band, int offsetX, int offsetY) {
+  TsSkinManager* manager = FSkinData.GetSkinManager();
+  const std::string name = FTitleSkin.empty() ? "FORMTITLE" : FTitleSkin;
+  const int index = manager->FindSection(name);
+  if (index < 0 || band.IsEmpty()) return;
+  TDib* cache = FSkinData.Cache();
+  TsBgSource self{cache, offsetX, offsetY, true};
+  PaintSkinSection(index, name, self, -1, -1, manager, cache, {0, 0}, band, FFormActive ? 1 : 0, false);
+}
+
+void TsSkinProvider::PaintIcon(TDib* cache) {
+  if (!IconShown()) return;
+  const TRect r = IconRect();
+  TDC dc(cache);
+  const TBitmap* glyph = FTitleIcon.Glyph();
+  if (!glyph->Empty()) {
+    auto size = [](int c) { return c < 9 ? 0 : c <= 16 ? 8 : c <= 27 ? 16 : 32; };
+    const int t = TopBandHeight();
+    const int w = FTitleIcon.Width ? FTitleIcon.Width : size(t - 2), h = FTitleIcon.Height ? FTitleIcon.Height : size(t - 2);
+    const TDib pixels = glyph->Dib().As24();
+    TDC source(const_cast<TDib*>(&pixels));
+    TransparentBlt(&dc, r.Left, r.Top, w, h, &source, 0, 0, pixels.Width(), pixels.Height(), kKey);
+    return;
+  }
+  const TIcon* icon = !FForm->Icon()->Empty() ? FForm->Icon() : Application && !Application->Icon()->Empty() ? Application->Icon() : nullptr;
+  if (r.Width() <= 0 || r.Height() <= 0) return;
+  const TIconImage& image = icon ? icon->Image() : GenericIcon(r.Width());
+  DrawIconEx(&dc, r.Left, r.Top, &image, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+}
+
+void TsSkinProvider::PaintCaptionText(TDib* cache, bool titleOnly) {
+  TsSkinManager* manager = FSkinData.GetSkinManager();
+  const int w = cache->Width();
+  const int bw = BorderWidth(), bh = BorderHeight(), ch = CaptionHeight();
+  const TRect icon = IconRect();
+  TRect r{(IconShown() ? icon.Width() : 0) + bw + 4, titleOnly ? 0 : bh, w - TotalButtonWidth() - 6,
+          titleOnly ? bh + ch : ch};
+  if (r.IsEmpty()) return;
+  TDC dc(cache);
+  TLogFont font = FForm->Font()->LogFont();
+  if (!titleOnly) {
+    NONCLIENTMETRICS metrics;
+    SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0);
+    font.Height = metrics.lfStatusFont.Height;
+  }
+  font.Style |= fsBold;
+  SelectFont(&dc, font);
+  SetBkMode(&dc, TRANSPARENT);
+  // Shortened to fit: the longest prefix that fits with "..." behind it.
+  const int room = w - icon.Right - TotalButtonWidth() - 6;
+  std::string text = FForm->Caption();
+  TSize extent;
+  GetTextExtentPoint32(&dc, text, &extent);
+  if (room <= 0) {
+    text.clear();
+  } else if (extent.cx > room) {
+    std::string prefix = text;
+    for (;;) {
+      prefix.pop_back();
+      GetTextExtentPoint32(&dc, prefix + "...", &extent);
+      if (extent.cx <= room || prefix.empty()) break;
+    }
+    text = prefix.empty() ? std::string() : prefix + "...";
+  }
+  if (text.empty()) return;
+  GetTextExtentPoint32(&dc, text, &extent);
+  unsigned format = DT_VCENTER | DT_EXPANDTABS | DT_SINGLELINE | DT_NOPREFIX;
+  TAlignment align = FCaptionAlignment;
+  if (FForm->UseRightToLeftAlignment() && align != taCenter) align = align == taLeftJustify ? taRightJustify : taLeftJustify;
+  int left = r.Left;
+  if (align == taCenter) left = r.Left + (r.Width() - extent.cx) / 2;
+  else if (align == taRightJustify) left = r.Right - extent.cx;
+  const int top = r.Top + (r.Height() - extent.cy) / 2;
+  const TRect at = Bounds(left, top, extent.cx, extent.cy);
+  auto draw = [&](COLORREF colour, int dx, int dy) {
+    SetTextColor(&dc, colour);
+    TRect moved = at.Offset(dx, dy);
+    DrawText(&dc, text, &moved, format);
+  };
+  if (!FForm->Enabled()) {
+    draw(GetSysColor(COLOR_BTNHIGHLIGHT), 1, 1);
+    draw(GetSysColor(COLOR_BTNSHADOW), 0, 0);
+    return;
+  }
+  const std::string name = FTitleSkin.empty() ? "FORMTITLE" : FTitleSkin;
+  const int index = manager->FindSection(name);
+  if (index < 0) {
+    draw(ColorToRGB(FForm->Font()->Color()), 0, 0);
+    return;
+  }
+  const TsGeneralData& s = manager->Sections()[size_t(index)];
+  const bool active = FFormActive;
+  const TColor sides[4] = {active ? s.HotTCLeft : s.TCLeft, active ? s.HotTCTop : s.TCTop,
+                           active ? s.HotTCRight : s.TCRight, active ? s.HotTCBottom : s.TCBottom};
+  static constexpr int kDx[4] = {-1, 0, 1, 0}, kDy[4] = {0, -1, 0, 1};
+  for (int i = 0; i < 4; ++i)
+    if (sides[i] != -1) draw(ColorToRGB(sides[i]), kDx[i], kDy[i]);
+  draw(ColorToRGB(active ? s.HotFontColor : s.FontColor), 0, 0);
+}
+
+// ---- Non-client painting ----------------------------------------------------------------------
+
+void TsSkinProvider::PaintNonClient() {
+  if (!FForm || !FForm->Visible() || !FForm->HandleAllocated() || InState(csLoading) ||
+      FForm->InState(csLoading | csDestroying))
+    return;
+  FSkinData.SetDeferred(FSkinData.IsDeferred());
+  if (FSkinData.Deferred) return;
+  if (FSkinData.CacheInvalid) ComposeCache();
+  if (FRegionDirty && !FInRegionUpdate && (Bordered() || (GetWindowStyle(FForm->Handle()) & WS_THICKFRAME))) {
+    RebuildRegion();
+    FRegionDirty = false;
+    ApplyRegion();
+  }
+  HDC dc = GetWindowDC(FForm->Handle());
+  if (dc) {
+    const int saved = SaveDC(dc);
+    CopyBands(dc);
+    RestoreDC(dc, saved);
+    ReleaseDC(FForm->Handle(), dc);
+  }
+  FInRegionUpdate = false;
+}
+
+void TsSkinProvider::CopyBands(HDC dc) {
+  TDib* cache = FSkinData.Cache();
+  if (!dc || !cache || cache->Empty()) return;
+  if (FSkinData.CacheInvalid) ComposeCache();
+  TDC source(cache);
+  TRect window;
+  GetWindowRect(FForm->Handle(), &window);
+  const int w = window.Width(), h = window.Height();
+  auto copy = [&](int x, int y, int cw, int ch) {
+    if (cw > 0 && ch > 0) BitBlt(dc, x, y, cw, ch, &source, x, y, SRCCOPY);
+  };
+  if (Bordered() || !(GetWindowStyle(FForm->Handle()) & WS_THICKFRAME)) {
+    const int top = TopBandHeight(), side = SideBandWidth(), bottom = BottomBandHeight();
+    const int y0 = (IsIconic(FForm->Handle()) ? 1 : 0) + BorderHeight() + CaptionHeight() +
+                   (MainMenuShown() ? std::max(FMenuLineCount, 1) * MenuRowHeight() : 0) + FForm->BorderWidth;
+    copy(0, 0, w, top);
+    copy(0, y0, side, h - y0);
+    copy(side, h - bottom, w - side, bottom);
+    copy(cache->Width() - side, y0, side, h - y0);
+  } else {
+    const int t = FForm->BorderWidth + 3;
+    copy(0, 0, w, t);
+    copy(0, t, t, h - t);
+    copy(t, h - t, w - t, t);
+    copy(cache->Width() - t, t, t, h - t);
+  }
+}
+
+// ---- Client background -------------------------------------------------------------------------
+
+void TsSkinProvider::PaintClient() {
+  HWND handle = FForm->Handle();
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(handle, &ps);
+  struct TEnd {
+    HWND Handle;
+    PAINTSTRUCT* Ps;
+    ~TEnd() { EndPaint(Handle, Ps); }
+  } end{handle, &ps};
+  if (!dc || FSkinData.Painting) return;
+  FSkinData.SetDeferred(FSkinData.IsDeferred());
+  if (FSkinData.Deferred || FForm->InState(csDestroying)) return;
+  const int saved = SaveDC(dc);
+  TRect client;
+  GetClientRect(handle, &client);
+  const TPoint offset = ClientOffset();
+  TControl* single = FSkinData.SingleChild;
+  if (!single) {
+    if (FSkinData.CacheInvalid && !FSkinData.RebuildSuspended) ComposeCache();
+    FSkinData.PaintCacheTo({SideBandWidth(), offset.Y, 0, 0}, false, dc, client);
+    FSkinData.Painting = true;
+    try {
+      PaintGraphicChildren(dc, FForm);
+    } catch (...) {
+      FSkinData.Painting = false;
+      throw;
+    }
+    FSkinData.Painting = false;
+  } else if (single->Parent() == FForm) {
+    FSkinData.Painting = true;
+    const int inner = SaveDC(dc);
+    OffsetViewportOrgEx(dc, single->Left(), single->Top(), nullptr);
+    IntersectClipRect(dc, 0, 0, single->Width(), single->Height());
+    if (single->ControlStyle & csOpaque) {
+      single->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    } else {
+      TDib picture(single->Width(), single->Height());
+      TDC pdc(&picture), from(FSkinData.Cache());
+      BitBlt(&pdc, 0, 0, picture.Width(), picture.Height(), &from, single->Left() + offset.X, single->Top() + offset.Y, SRCCOPY);
+      single->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&pdc), 0);
+      BitBlt(dc, 0, 0, picture.Width(), picture.Height(), &pdc, 0, 0, SRCCOPY);
+    }
+    RestoreDC(dc, inner);
+    FSkinData.Painting = false;
+  }
+  RestoreDC(dc, saved);
+  if (FForm->OnPaint) FForm->OnPaint(FForm);
+}
