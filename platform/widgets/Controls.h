@@ -259,8 +259,9 @@ class TWinControl : public TControl {
   void Repaint() override;
   void WndProc(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
-  // Paints the windowless children onto `dc` (all of them, or from `first` on).
-  void PaintControls(HDC dc, TControl* first);
+  // Paints the windowless children onto `dc` (all of them, or from `first` on). A container
+  // that paints its children its own way (over a composed face) replaces it.
+  virtual void PaintControls(HDC dc, TControl* first);
   // Lays out aligned children.
   void Realign();
   void DisableAlign() { ++FAlignLevel; }
