@@ -366,27 +366,37 @@ TEST_F(GroupBox, ViewerDataViewShowsTheFaceAroundThePictureAndLabels) {
   Display.Pump();
   TsGroupBox* box = Viewer->sGroupBox1;
   ASSERT_FALSE(box->Enabled());
-  const COLORREF face = ColorToRGB(clLime);  // the window's colour shows through the section
+  // The section is wholly see-through: the box's body is the window's own background, the
+  // frame's picture at the same place.
+  const TDib* frame = Viewer->sSkinProvider1->FrameCache();
+  ASSERT_TRUE(frame && !frame->Empty());
+  const TPoint offset = Viewer->sSkinProvider1->ClientOffset();
+  auto behind = [&](TControl* c, int x, int y) {
+    const TPoint p = box->ScreenToClient(c->ClientToScreen({x, y}));
+    return frame->GetPixel(box->Left() + p.X + offset.X, box->Top() + p.Y + offset.Y);
+  };
   const TRect image = Viewer->Image1->BoundsRect();
   for (int x = image.Left - 1; x <= image.Right; ++x) {
-    EXPECT_EQ(PixelOf(box, x, image.Top - 1), face) << x;
-    EXPECT_EQ(PixelOf(box, x, image.Bottom), face) << x;
+    EXPECT_EQ(PixelOf(box, x, image.Top - 1), behind(box, x, image.Top - 1)) << x;
+    EXPECT_EQ(PixelOf(box, x, image.Bottom), behind(box, x, image.Bottom)) << x;
   }
   for (int y = image.Top; y < image.Bottom; ++y) {
-    EXPECT_EQ(PixelOf(box, image.Left - 1, y), face) << y;
-    EXPECT_EQ(PixelOf(box, image.Right, y), face) << y;
+    EXPECT_EQ(PixelOf(box, image.Left - 1, y), behind(box, image.Left - 1, y)) << y;
+    EXPECT_EQ(PixelOf(box, image.Right, y), behind(box, image.Right, y)) << y;
   }
-  // Each lane caption is black text on the face, nothing else.
+  // No aqua (the layout's colour) and no lime (the window's) anywhere in the box.
   const TDib shot = ShotOf(box);
-  int aqua = 0, other = 0;
+  int designColours = 0, other = 0;
   for (int y = 0; y < shot.Height(); ++y)
-    for (int x = 0; x < shot.Width(); ++x) aqua += shot.GetPixel(x, y) == ColorToRGB(clAqua);
-  EXPECT_EQ(aqua, 0);
+    for (int x = 0; x < shot.Width(); ++x)
+      designColours += shot.GetPixel(x, y) == ColorToRGB(clAqua) || shot.GetPixel(x, y) == ColorToRGB(clLime);
+  EXPECT_EQ(designColours, 0);
+  // Each lane caption is black text on the face, nothing else.
   TsLabel* lane = Viewer->sLabel1;
   for (int y = 0; y < lane->Height(); ++y)
     for (int x = 0; x < lane->Width(); ++x) {
       const COLORREF p = PixelOf(lane, x, y);
-      other += p != face && p != 0;
+      other += p != behind(lane, x, y) && p != 0;
     }
   EXPECT_EQ(other, 0);
 }
