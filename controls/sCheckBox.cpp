@@ -38,7 +38,7 @@ TsCheckBox::TsCheckBox(TComponent* owner) : TCustomCheckBox(owner), FSkinData(th
   FSkinData.AfterLoad();
 }
 
-TsCheckBox::~TsCheckBox() = default;
+TsCheckBox::~TsCheckBox() { *FAlive = false; }
 
 void TsCheckBox::BeforeDestruction() {
   StopFading();
@@ -249,8 +249,7 @@ void TsCheckBox::Fade(bool halve, uint8_t direction, TkvAnimatEvent event) {
   ChangePaint(FFadeTimer, &FSkinData, halve, direction, EventAnimates(event, AnimatEvents));
 }
 
-void TsCheckBox::Press() {
-  FPressed = true;
+void TsCheckBox::TakeFocus() {
   if (!Focused() && CanFocus()) {
     const bool disabled = FClicksDisabled;
     FClicksDisabled = true;
@@ -261,7 +260,8 @@ void TsCheckBox::Press() {
 
 void TsCheckBox::KeyDown(WPARAM& key, TShiftState shift) {
   if (key == VK_SPACE && TakesInput() && !FReadOnly) {
-    Press();
+    FPressed = true;
+    TakeFocus();
     FSkinData.CacheInvalid = true;
     StopFading();
     Repaint();
@@ -272,7 +272,13 @@ void TsCheckBox::KeyDown(WPARAM& key, TShiftState shift) {
 void TsCheckBox::KeyUp(WPARAM& key, TShiftState shift) {
   if (TakesInput() && !FReadOnly && FPressed) {
     FPressed = false;
+    const std::shared_ptr<bool> alive = FAlive;
     Toggle();
+    // OnClick may have freed the control.
+    if (!*alive) {
+      key = 0;
+      return;
+    }
   }
   TCustomCheckBox::KeyUp(key, shift);
 }
@@ -295,7 +301,7 @@ bool TsCheckBox::HandleInput(TMessage& m) {
       FPressed = true;
       SetMouseCapture(true);
       Fade(true, 1, aeMouseDown);
-      Press();
+      TakeFocus();
       if (m.Msg == WM_LBUTTONDBLCLK) DblClick();
       else MouseDown(mbLeft, KeysToShiftState(m.WParam), x, y);
       return true;
@@ -305,8 +311,9 @@ bool TsCheckBox::HandleInput(TMessage& m) {
       // Leaving the control ends a press, so a release elsewhere does not toggle.
       if (FPressed) {
         FPressed = false;
+        const std::shared_ptr<bool> alive = FAlive;
         Toggle();
-        if (InState(csDestroying)) return true;
+        if (!*alive) return true;
       }
       MouseUp(mbLeft, KeysToShiftState(m.WParam), x, y);
       return true;

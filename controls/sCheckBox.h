@@ -86,7 +86,8 @@ class TsCheckBox : public TCustomCheckBox {
   void HandleSkinMessage(TMessage& message);
   void Fade(bool halve, uint8_t direction, TkvAnimatEvent event);
   void StopFading() { StopFade(FFadeTimer, &FSkinData); }
-  void Press();
+  // Takes the focus for a press, raising no click while it moves.
+  void TakeFocus();
 
   TsCommonData FSkinData;
   TsFadeTimer* FFadeTimer = nullptr;
@@ -99,6 +100,8 @@ class TsCheckBox : public TCustomCheckBox {
   bool FShowFocus = true;
   int FTextIndent = 0;
   bool FAutoSize = true;
+  // Shared with event raisers: false once the control is gone.
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 void RegisterTsCheckBoxClass();

@@ -151,6 +151,10 @@ TEST_F(CheckBox, SizesItselfToItsBoxAndCaption) {
   c->SetAutoSize(true);
   EXPECT_FALSE(c->MultiLine());
   EXPECT_EQ(c->Height(), 20);
+
+  // The viewer's check boxes keep the sizes their layout stores.
+  EXPECT_EQ(Viewer->sCheckBox1->BoundsRect(), Bounds(128, 208, 107, 20));
+  EXPECT_EQ(Viewer->sCheckBox2->BoundsRect(), Bounds(248, 208, 72, 20));
 }
 
 TEST_F(CheckBox, TheBoxIsTheMaskImageOfItsCheckStateAndItsLook) {
@@ -249,6 +253,29 @@ TEST_F(CheckBox, SpaceTogglesOnceOnItsRelease) {
   Settle();
   EXPECT_FALSE(c->Checked());
   EXPECT_EQ(Clicks, 2);
+}
+
+TEST_F(CheckBox, AClickHandlerMayFreeTheCheckBox) {
+  auto* byMouse = MakeBox("Mouse");
+  auto* byKey = MakeBox("Key", 20, 60);
+  byMouse->OnClick = [this, byMouse](TObject*) {
+    ++Clicks;
+    TComponent::Free(byMouse);
+  };
+  byKey->OnClick = [this, byKey](TObject*) {
+    ++Clicks;
+    TComponent::Free(byKey);
+  };
+  ShowForm();
+  Hover(byMouse, 5, 10);
+  Press();
+  Release();
+  byKey->SetFocus();
+  Display.Key(VK_SPACE);
+  Settle();
+  FinishFades();
+  EXPECT_EQ(Clicks, 2);
+  EXPECT_EQ(Form->ControlCount(), 0);
 }
 
 TEST_F(CheckBox, AllowGrayedCyclesThroughTheGrayedState) {

@@ -234,6 +234,7 @@ TEST_F(SkinnedUpDown, APressShowsThePressedButtonAndClicksOnlyWhenThePositionMov
   EXPECT_EQ(Clicks, 1);
   EXPECT_EQ(u->DrawingState(), dsSecondPressed);
   EXPECT_EQ(ArrowMisses(u, kRightArrow, 2, 72 + 33, 4), 0);
+  EXPECT_EQ(ArrowMisses(u, kLeftArrow, 0, 33, 4), 0);  // no longer at its limit
   Display.Release();
   Settle();
   EXPECT_EQ(u->DrawingState(), dsSecondHot);
