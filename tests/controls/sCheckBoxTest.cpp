@@ -205,6 +205,40 @@ TEST_F(CheckBox, TheBoxIsTheMaskImageOfItsCheckStateAndItsLook) {
       }
 }
 
+TEST_F(CheckBox, OwnPicturesReplaceTheSkinsBoxes) {
+  // Three 3 x 2 state images over their masks: black mask rows show the picture, white ones
+  // what lies behind.
+  auto picture = [](TBitmap* target, COLORREF normal, COLORREF hot) {
+    TDib dib(9, 4);
+    dib.Fill(0);
+    for (int x = 0; x < 9; ++x) {
+      dib.SetPixel(x, 0, x < 3 ? normal : hot);
+      dib.SetPixel(x, 1, x < 3 ? normal : hot);
+      dib.SetPixel(x, 3, RGB(255, 255, 255));  // the lower row of each image is see-through
+    }
+    target->LoadFromDib(dib);
+  };
+  auto* c = MakeBox("");
+  picture(c->GlyphChecked(), RGB(10, 20, 30), RGB(40, 50, 60));
+  picture(c->GlyphUnChecked(), RGB(70, 80, 90), RGB(100, 110, 120));
+  // 3 + 2 x 2 wide; the larger of 2 and 2 x 2, plus 2 high. The box sits at (2, 2).
+  EXPECT_EQ(c->Width(), 7);
+  EXPECT_EQ(c->Height(), 6);
+  ShowUnfocused();
+  HoverForm();
+  FinishFades();
+  EXPECT_EQ(PixelOf(c, 2, 2), RGB(70, 80, 90));
+  EXPECT_EQ(PixelOf(c, 4, 2), RGB(70, 80, 90));
+  const COLORREF behind = PixelOf(c, 2, 3);  // 255/256 of the form's colour
+  EXPECT_LE(std::abs(int(GetRValue(behind)) - int(GetRValue(kFormColor))), 1);
+  Hover(c, 3, 2);
+  FinishFades();
+  EXPECT_EQ(PixelOf(c, 2, 2), RGB(100, 110, 120));
+  c->SetChecked(true);
+  FinishFades();
+  EXPECT_EQ(PixelOf(c, 2, 2), RGB(40, 50, 60));
+}
+
 TEST_F(CheckBox, AClickTogglesOnceAndAPressReleasedOutsideDoesNot) {
   auto* c = MakeBox("Hex view");
   ShowForm();
