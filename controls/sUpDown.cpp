@@ -11,8 +11,9 @@ namespace {
 // Sends a skin command to a control: through its window when it has one.
 void SendSkinCommand(TControl* target, unsigned command) {
   auto* windowed = dynamic_cast<TWinControl*>(target);
-  if (windowed && windowed->HandleAllocated()) SendMessage(windowed->Handle(), SM_KARVOCMD, MakeSkinCommand(command), 0);
-  else target->Perform(SM_KARVOCMD, MakeSkinCommand(command), 0);
+  const WPARAM w = MakeSkinCommand(command);
+  if (windowed && windowed->HandleAllocated()) SendMessage(windowed->Handle(), SM_KARVOCMD, w, 0);
+  else target->Perform(SM_KARVOCMD, w, 0);
 }
 
 // The parent's cached face as a background source (Valid false when it has none).

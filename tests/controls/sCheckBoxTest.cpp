@@ -104,9 +104,10 @@ class CheckBox : public SkinnedControls {
     for (int y = 0; y < from.Height(); ++y)
       for (int x = 0; x < from.Width(); ++x) {
         COLORREF c = 0;
-        for (int shift : {0, 8, 16})
-          c |= COLORREF((Channel(from.GetPixel(x, y), shift) * w + Channel(to.GetPixel(x, y), shift) * (255 - w) + 127) >> 8)
-               << shift;
+        for (int shift : {0, 8, 16}) {
+          const int old = Channel(from.GetPixel(x, y), shift), now = Channel(to.GetPixel(x, y), shift);
+          c |= COLORREF((old * w + now * (255 - w) + 127) >> 8) << shift;
+        }
         out.SetPixel(x, y, c);
       }
     return out;
