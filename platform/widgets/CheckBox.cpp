@@ -17,7 +17,7 @@ TCustomCheckBox::TCustomCheckBox(TComponent* owner) : TButtonControl(owner) {
 void TCustomCheckBox::SetState(TCheckBoxState value) {
   if (value == FState) return;
   FState = value;
-  Invalidate();
+  StateChanged();
   if (!FClicksDisabled && !InState(csLoading)) Click();
 }
 

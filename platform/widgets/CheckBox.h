@@ -34,6 +34,8 @@ class TCustomCheckBox : public TButtonControl {
   void ButtonClicked() override { Toggle(); }
   // Moves to the next state as a click does.
   virtual void Toggle();
+  // The state changed (before OnClick is raised); repaints.
+  virtual void StateChanged() { Invalidate(); }
   void Paint() override;
   // The caption's text as drawn inside CaptionRect (DT_CALCRECT when measuring).
   unsigned CaptionFormat() const;

@@ -67,18 +67,22 @@ void TCustomUpDown::SetMin(int value) {
   if (value == FMin) return;
   FMin = value;
   if (!InState(csLoading)) SetPosition(FPosition);
+  PositionChanged();
 }
 
 void TCustomUpDown::SetMax(int value) {
   if (value == FMax) return;
   FMax = value;
   if (!InState(csLoading)) SetPosition(FPosition);
+  PositionChanged();
 }
 
 void TCustomUpDown::SetPosition(int value) {
   // Layouts may give the position before the range.
   if (!InState(csLoading)) value = std::clamp(value, std::min(FMin, FMax), std::max(FMin, FMax));
+  if (value == FPosition) return;
   FPosition = value;
+  PositionChanged();
 }
 
 void TCustomUpDown::SetAssociate(TWinControl* control) {
@@ -142,6 +146,7 @@ bool TCustomUpDown::DoStep(bool next) {
   const std::shared_ptr<bool> alive = FAlive;
   if (!CanChange() || !*alive) return false;
   FPosition = target;
+  PositionChanged();
   DoClick(next ? btNext : btPrev);
   return *alive;
 }

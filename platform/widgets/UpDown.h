@@ -75,6 +75,8 @@ class TCustomUpDown : public TCustomControl {
   virtual void DoClick(TUDBtnType button);
   // The position one step on, or the current one when the step is not possible.
   int StepTarget(bool next) const;
+  // Position, Min or Max changed (the plain control's look does not depend on them).
+  virtual void PositionChanged() {}
 
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
