@@ -117,8 +117,16 @@ void TsGroupBox::RebuildCache() {
   }
 
   // The body: the section's background and its border, with the top edge through the caption.
+  // It is composed on its own, at its own origin, so that the background behind it and the
+  // see-through pixels of the border's corners are taken from the same place.
   const int y0 = FCaptionYOffset < 0 ? 0 : caption.Height() / 2;
-  PaintLinkSkin(&FSkinData, source, false, false, cache, {Left(), Top() + y0}, {0, y0, w, h}, 0);
+  if (h > y0) {
+    TDib body(w, h - y0);
+    TDC bodyDC(&body);
+    BitBlt(&bodyDC, 0, 0, w, h - y0, &dc, 0, y0, SRCCOPY);
+    PaintLinkSkin(&FSkinData, source, false, false, &body, {Left(), Top() + y0}, {0, 0, w, h - y0}, 0);
+    BitBlt(&dc, 0, y0, w, h - y0, &bodyDC, 0, 0, SRCCOPY);
+  }
 
   if (!Caption().empty()) {
     const int state = Focused() ? 1 : 0;
@@ -180,10 +188,7 @@ void TsGroupBox::PaintSkinned(HDC dc) {
 void TsGroupBox::SendUpdateFinished() {
   for (int i = 0; i < ControlCount(); ++i) {
     TControl* child = Controls(i);
-    if (!child->IsWindowed() || child->InState(csDestroying)) continue;
-    auto* windowed = static_cast<TWinControl*>(child);
-    if (windowed->HandleAllocated()) SendMessage(windowed->Handle(), SM_KARVOCMD, MakeSkinCommand(AC_UPDATEFINISHED), 0);
-    else windowed->Perform(SM_KARVOCMD, MakeSkinCommand(AC_UPDATEFINISHED), 0);
+    if (child->IsWindowed() && !child->InState(csDestroying)) SendSkinCommand(child, AC_UPDATEFINISHED);
   }
 }
 

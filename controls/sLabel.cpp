@@ -22,8 +22,7 @@ bool SkinActive() {
 // The colour a child sees behind itself on `parent`.
 COLORREF ParentBackgroundColor(TWinControl* parent) {
   ParentFillColor = TColor(kSkinKeyColor);
-  if (parent->HandleAllocated()) SendMessage(parent->Handle(), SM_KARVOCMD, MakeSkinCommand(AC_BGCOLORQUERY), 0);
-  else parent->Perform(SM_KARVOCMD, MakeSkinCommand(AC_BGCOLORQUERY), 0);
+  SendSkinCommand(parent, AC_BGCOLORQUERY);
   const TColor colour = COLORREF(ParentFillColor) == kSkinKeyColor ? parent->Color() : ParentFillColor;
   ParentFillColor = TColor(kSkinKeyColor);
   return ColorToRGB(colour);

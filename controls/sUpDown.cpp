@@ -8,14 +8,6 @@
 
 namespace {
 
-// Sends a skin command to a control: through its window when it has one.
-void SendSkinCommand(TControl* target, unsigned command) {
-  auto* windowed = dynamic_cast<TWinControl*>(target);
-  const WPARAM w = MakeSkinCommand(command);
-  if (windowed && windowed->HandleAllocated()) SendMessage(windowed->Handle(), SM_KARVOCMD, w, 0);
-  else target->Perform(SM_KARVOCMD, w, 0);
-}
-
 // The parent's cached face as a background source (Valid false when it has none).
 TsBgSource ParentSource(TControl* control) {
   TsBgSource& published = PublishedBgSource();
@@ -30,17 +22,6 @@ TsBgSource ParentSource(TControl* control) {
   TsBgSource source = published;
   source.Valid = source.Valid && source.Image && !source.Image->Empty();
   return source;
-}
-
-// A yes/no skin query, asked straight of the control's handler; a failure counts as no.
-bool Ask(TControl* target, unsigned command) {
-  TMessage m{SM_KARVOCMD, MakeSkinCommand(command), 0, 0};
-  try {
-    target->WindowProc(m);
-  } catch (...) {
-    return false;
-  }
-  return m.LParam == 1;
 }
 
 }  // namespace
@@ -176,7 +157,7 @@ bool TsUpDown::FindLooks(TButtonLook& first, TButtonLook& second) const {
 bool TsUpDown::MustWait() {
   TsSkinManager* manager = DefaultManager();
   if (!manager || !manager->SkinData().Ready) return true;
-  return Parent() && Ask(Parent(), AC_DEFERREDQUERY);
+  return Parent() && AskSkinQuery(Parent(), AC_DEFERREDQUERY);
 }
 
 void TsUpDown::PaintButton(const TButtonLook& look, bool first, TDib& bitmap, TPoint offset) {
