@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <memory>
@@ -148,13 +149,19 @@ class ProgramOnScreen : public ::testing::Test {
     for (char c : text) Key(c == '/' ? XK_slash : c == '.' ? XK_period : KeySym(c));
   }
 
-  // CPU time the program uses over the next second, as a share of it.
+  // The smallest share of CPU time the program used over a second, in up to three seconds in a
+  // row: work still settling (a dialog filling its list on a loaded machine) is over by the
+  // second or third, a loop that spins is not.
   double BusyShare() {
     const long hz = sysconf(_SC_CLK_TCK);
-    const long before = Program->CpuTicks();
-    std::this_thread::sleep_for(1s);
-    const long after = Program->CpuTicks();
-    return before < 0 || after < 0 ? 1.0 : double(after - before) / double(hz);
+    double least = 1.0;
+    for (int attempt = 0; attempt < 3 && least >= 0.05; ++attempt) {
+      const long before = Program->CpuTicks();
+      std::this_thread::sleep_for(1s);
+      const long after = Program->CpuTicks();
+      if (before >= 0 && after >= 0) least = std::min(least, double(after - before) / double(hz));
+    }
+    return least;
   }
 
   // Where "Open ROM" is: at (0, 208) in the client area, below a 4-pixel frame and the caption.
