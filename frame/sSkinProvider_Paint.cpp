@@ -55,7 +55,8 @@ void TsSkinProvider::ComposeCache() {
   const int w = window.Width(), h = window.Height();
   const bool minimised = IsIconic(FForm->Handle());
   const int bh = BorderHeight(), ch = CaptionHeight();
-  const int composed = minimised ? bh + ch + 1 : h;
+  // A minimised window is its title band: the whole of it is composed.
+  const int composed = minimised ? std::max(bh + ch + 1, h) : h;
   const int state = FFormActive ? 1 : 0;
   const bool validSection = manager->IsValidSectionIndex(FSkinData.SectionIndex);
   const TsGeneralData* section = validSection ? &manager->Sections()[size_t(FSkinData.SectionIndex)] : nullptr;

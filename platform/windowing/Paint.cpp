@@ -26,7 +26,8 @@ TRegion VisibleRegion(HWND hwnd, bool clientOnly, bool clipChildren) {
   if (!IsWindowVisible(hwnd)) return {};
   TRegion vis(OwnArea(hwnd, clientOnly));
   vis = vis.Intersect(Outline(hwnd));
-  if (clipChildren) {
+  // A minimised window shows no children: they neither clip it nor draw.
+  if (clipChildren && !(hwnd->Style & WS_MINIMIZE)) {
     for (HWND c : hwnd->Children)
       if ((c->Style & WS_VISIBLE) && !c->Destroying) {
         TRegion cr = Outline(c);
@@ -39,6 +40,7 @@ TRegion VisibleRegion(HWND hwnd, bool clientOnly, bool clipChildren) {
   TPoint offset;  // hwnd's window origin in the current ancestor's window coordinates
   for (HWND w = hwnd; w->IsChild() && w->Parent; w = w->Parent) {
     HWND parent = w->Parent;
+    if (parent->Style & WS_MINIMIZE) return {};
     const TRect at = InParent(w);
     offset = {offset.X + at.Left, offset.Y + at.Top};
     TRegion parentClip(parent->ClientRect);

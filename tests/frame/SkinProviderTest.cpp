@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include "frame/sSkinProvider.h"
+#include "frame/sSystemMenu.h"
+#include "platform/display/headless/HeadlessDisplay.h"
+#include "skin/data/sSkinManager.h"
+#include "viewer/Maruk_rom.h"
+
+namespace {
+
+// The viewer's window, shown on the headless screen with its frame provider and stored skin.
+class SkinnedFrame : public ::testing::Test {
+ protected:
+  THeadlessDisplay Display;
+  TApplication* App = nullptr;
+  TForm1* Form = nullptr;
+  TsSkinProvider* Provider = nullptr;
+  TsSkinManager* Manager = nullptr;
+
+  void SetUp() override {
+    SetDisplay(&Display);
+    App = new TApplication(nullptr);
+    Form = App->CreateForm<TForm1>();
+    Provider = Form->sSkinProvider1;
+    Manager = Form->sSkinManager1;
+    Form->Show();
+    Handle();
+  }
+  void TearDown() override {
+    TComponent::Free(App);
+    SetDisplay(nullptr);
+  }
+  void Handle() {
+    App->ProcessMessages();
+    Display.Pump();
+    App->ProcessMessages();
+  }
+  TRect WindowRect() {
+    TRect r;
+    GetWindowRect(Form->Handle(), &r);
+    return r;
+  }
+  // Screen point of a window-relative point.
+  TPoint At(int x, int y) {
+    const TRect w = WindowRect();
+    return {w.Left + x, w.Top + y};
+  }
+  LRESULT HitAt(int x, int y) {
+    const TPoint p = At(x, y);
+    return SendMessage(Form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(p.X, p.Y));
+  }
+  void ClickAt(int x, int y) {
+    const TPoint p = At(x, y);
+    Display.Click(p.X, p.Y);
+    Handle();
+  }
+  COLORREF WindowPixel(int x, int y) {
+    const TPoint p = At(x, y);
+    return Display.ScreenPixel(p.X, p.Y);
+  }
+};
+
+TEST_F(SkinnedFrame, TheButtonsSitFromTheRightEdgeTouchingEachOther) {
+  // 640 wide with a 4-pixel sizing frame; the stored skin's glyphs are 20 x 20; a 19-pixel
+  // caption: the buttons' top is (19 + 4 - 20) div 2 = 1.
+  EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).R, (TRect{616, 1, 636, 21}));
+  EXPECT_EQ(Provider->ButtonRecord(HTMAXBUTTON).R, (TRect{596, 1, 616, 21}));
+  EXPECT_EQ(Provider->ButtonRecord(HTMINBUTTON).R, (TRect{576, 1, 596, 21}));
+  EXPECT_EQ(Provider->ButtonRecord(HTHELP).State, -1);  // no help button: never laid out
+  EXPECT_EQ(HitAt(626, 10), HTCLOSE);
+  EXPECT_EQ(HitAt(606, 10), HTMAXBUTTON);
+  EXPECT_EQ(HitAt(586, 10), HTMINBUTTON);
+  EXPECT_EQ(HitAt(10, 10), HTSYSMENU);   // the icon, 16 x 16 from x 4
+  EXPECT_EQ(HitAt(300, 10), HTCAPTION);
+  EXPECT_EQ(HitAt(1, 100), HTLEFT);
+  EXPECT_EQ(HitAt(636, 266), HTBOTTOMRIGHT);
+  EXPECT_EQ(HitAt(300, 100), HTCLIENT);
+  EXPECT_EQ(Provider->IconRect(), (TRect{4, 3, 20, 19}));  // top (19 + 4 - 16) div 2
+}
+
+TEST_F(SkinnedFrame, HoverAndPressLightTheButtonAndReleasingElsewhereSendsNothing) {
+  const TPoint close = At(626, 10);
+  Display.MoveMouse(close.X, close.Y);
+  Handle();
+  EXPECT_EQ(Provider->HotCode(), HTCLOSE);
+  EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).State, 1);
+  Display.Press();
+  Handle();
+  EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).State, 2);
+  const TPoint caption = At(300, 10);
+  Display.MoveMouse(caption.X, caption.Y);
+  Handle();
+  EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).State, 0);
+  Display.Release();
+  Handle();
+  EXPECT_TRUE(IsWindow(Form->Handle()));
+  EXPECT_FALSE(App->Terminated());
+}
+
+TEST_F(SkinnedFrame, MaximiseCoversTheWorkAreaWithTheBordersOutsideAndRestoreComesBack) {
+  ClickAt(606, 10);
+  EXPECT_TRUE(IsZoomed(Form->Handle()));
+  EXPECT_EQ(WindowRect(), (TRect{-4, -4, 1284, 988}));  // work area 1280 x 984 at (0, 0)
+  // The maximise button is now the restore button, still at the right.
+  EXPECT_EQ(Provider->ButtonRecord(HTMAXBUTTON).R, (TRect{1244, 1, 1264, 21}));
+  ClickAt(1254, 10);
+  EXPECT_FALSE(IsZoomed(Form->Handle()));
+  EXPECT_EQ(WindowRect(), (TRect{192, 107, 832, 376}));
+}
+
+TEST_F(SkinnedFrame, AMinimisedWindowIsComposedAnewWithItsRestoreButton) {
+  ClickAt(586, 10);
+  ASSERT_TRUE(IsIconic(Form->Handle()));
+  const TRect r = WindowRect();
+  ASSERT_TRUE(Provider->FrameCache());
+  EXPECT_EQ(Provider->FrameCache()->Width(), r.Width());
+  EXPECT_GE(Provider->ButtonRecord(HTMINBUTTON).State, 0);
+  EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).R.Right, r.Width() - 4);
+  // What the screen shows is that picture.
+  int differ = 0;
+  for (int y = 0; y < r.Height(); ++y)
+    for (int x = 4; x < r.Width() - 4; ++x) differ += WindowPixel(x, y) != Provider->FrameCache()->GetPixel(x, y);
+  EXPECT_EQ(differ, 0);
+}
+
+TEST_F(SkinnedFrame, TheOutlineLeavesOutExactlyTheKeyPixelsOfTheBordersCorners) {
+  TRegion shape;
+  ASSERT_NE(GetWindowRgn(Form->Handle(), &shape), RGN_ERROR);
+  const TDib* master = Manager->MasterBitmap();
+  // The form's border mask: (135, 60, 147, 72), one image, 4-pixel margins.
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) {
+      EXPECT_EQ(shape.Contains(x, 268 - 3 + y), master->GetPixel(135 + x, 60 + 12 - 4 + y) != 0xFF00FFu) << x << "," << y;
+      EXPECT_EQ(shape.Contains(636 + x, 268 - 3 + y), master->GetPixel(135 + 8 + x, 60 + 12 - 4 + y) != 0xFF00FFu)
+          << x << "," << y;
+    }
+  // The title's own border cuts the top corners too: anything key-coloured in either goes.
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      if (master->GetPixel(135 + x, 60 + y) == 0xFF00FFu) {
+        EXPECT_FALSE(shape.Contains(x, y)) << x << "," << y;
+      }
+  EXPECT_TRUE(shape.Contains(320, 0));
+  EXPECT_TRUE(shape.Contains(320, 268));
+}
+
+TEST_F(SkinnedFrame, TheClientBackgroundIsTheFramesPictureAtTheSamePlace) {
+  const TDib* frame = Provider->FrameCache();
+  const TPoint offset = Provider->ClientOffset();
+  EXPECT_EQ(offset, (TPoint{4, 23}));
+  // Between "Hex view" and "Save ROM" nothing covers the form.
+  for (int x : {330, 350, 400})
+    EXPECT_EQ(WindowPixel(offset.X + x, offset.Y + 210), frame->GetPixel(offset.X + x, offset.Y + 210)) << x;
+  // And none of the layout's design colours shows.
+  EXPECT_NE(Form->Color(), TColor(clBtnFace));
+}
+
+TEST_F(SkinnedFrame, TheSystemMenuShowsAndEnablesTheCommandsByState) {
+  TsSystemMenu* menu = Provider->SystemMenu();
+  ASSERT_TRUE(menu);
+  menu->UpdateItems();
+  EXPECT_TRUE(menu->ItemRestore->Visible());
+  EXPECT_FALSE(menu->ItemRestore->Enabled());
+  EXPECT_TRUE(menu->ItemMove->Enabled());
+  EXPECT_TRUE(menu->ItemSize->Enabled());
+  EXPECT_TRUE(menu->ItemMinimize->Enabled());
+  EXPECT_TRUE(menu->ItemMaximize->Enabled());
+  EXPECT_TRUE(menu->ItemClose->Enabled());
+  ShowWindow(Form->Handle(), SW_MAXIMIZE);
+  menu->UpdateItems();
+  EXPECT_TRUE(menu->ItemRestore->Enabled());
+  EXPECT_FALSE(menu->ItemMove->Enabled());
+  EXPECT_FALSE(menu->ItemMaximize->Enabled());
+}
+
+TEST_F(SkinnedFrame, RemovingTheSkinGivesTheWindowSystemsFrameBackAndAddingItTakesItAgain) {
+  Manager->SetActive(false);
+  Handle();
+  EXPECT_EQ(Form->BorderIcons(), biSystemMenu | biMinimize | biMaximize);
+  TRegion shape;
+  EXPECT_EQ(GetWindowRgn(Form->Handle(), &shape), RGN_ERROR);
+  EXPECT_EQ(Form->Color(), TColor(clBtnFace));
+  Manager->SetActive(true);
+  Handle();
+  EXPECT_EQ(Form->BorderIcons(), 0u);
+  EXPECT_NE(GetWindowRgn(Form->Handle(), &shape), RGN_ERROR);
+  EXPECT_EQ(HitAt(626, 10), HTCLOSE);
+}
+
+}  // namespace
