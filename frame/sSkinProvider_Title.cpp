@@ -404,8 +404,10 @@ bool TsSkinProvider::TitleMouseMessage(TMessage& m) {
             return true;
           }
           SetHot(0);
-          if (Application && Application->MainForm() == FForm) Application->Minimize();
-          else SendMessage(handle, WM_SYSCOMMAND, IsIconic(handle) ? SC_RESTORE : SC_MINIMIZE, 0);
+          // On a minimised window this is the restore button, the main form's too.
+          if (IsIconic(handle)) SendMessage(handle, WM_SYSCOMMAND, SC_RESTORE, 0);
+          else if (Application && Application->MainForm() == FForm) Application->Minimize();
+          else SendMessage(handle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
           break;
         case HTMAXBUTTON:
           if (IsIconic(handle) && !CanMaximize()) break;

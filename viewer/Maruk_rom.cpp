@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/components/LayoutReader.h"
+#include "viewer/ProgramIcon.h"
 #include "viewer/ViewerAssets.h"
 
 TViewerState& ViewerState() {
@@ -29,6 +30,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   context.ResolveFile = [](const std::string& name) { return ViewerAsset(name); };
   ReadStoredLayout(Form1Layout(), std::move(context));
   FindComponents();
+  // The program's own picture in the title bar.
+  Icon()->SetFromBitmap(ProgramIconPicture(GetSystemMetrics(SM_CXSMICON)), 0xFF00FF);
 }
 
 void TForm1::GetMethods(std::map<std::string, std::any>& methods) {

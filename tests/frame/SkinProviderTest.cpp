@@ -121,6 +121,11 @@ TEST_F(SkinnedFrame, AMinimisedWindowIsComposedAnewWithItsRestoreButton) {
   for (int y = 0; y < r.Height(); ++y)
     for (int x = 4; x < r.Width() - 4; ++x) differ += WindowPixel(x, y) != Provider->FrameCache()->GetPixel(x, y);
   EXPECT_EQ(differ, 0);
+  // The minimise button became the restore button.
+  const TRect restore = Provider->ButtonRecord(HTMINBUTTON).R;
+  ClickAt(restore.Left + 10, restore.Top + 10);
+  EXPECT_FALSE(IsIconic(Form->Handle()));
+  EXPECT_EQ(WindowRect(), (TRect{192, 107, 832, 376}));
 }
 
 TEST_F(SkinnedFrame, TheOutlineLeavesOutExactlyTheKeyPixelsOfTheBordersCorners) {
@@ -185,6 +190,21 @@ TEST_F(SkinnedFrame, RemovingTheSkinGivesTheWindowSystemsFrameBackAndAddingItTak
   EXPECT_EQ(Form->BorderIcons(), 0u);
   EXPECT_NE(GetWindowRgn(Form->Handle(), &shape), RGN_ERROR);
   EXPECT_EQ(HitAt(626, 10), HTCLOSE);
+}
+
+TEST_F(SkinnedFrame, AfterTheSystemMenuIsDismissedTheFirstClickOnCloseCloses) {
+  bool closed = false;
+  Form->OnClose = [&](TObject*, TCloseAction& action) {
+    closed = true;
+    action = caNone;
+  };
+  Display.Schedule([this] { Display.Key(VK_ESCAPE); });
+  const TPoint caption = At(300, 10);
+  Display.Click(caption.X, caption.Y, 1);
+  Handle();
+  ASSERT_FALSE(closed);
+  ClickAt(626, 10);
+  EXPECT_TRUE(closed);
 }
 
 }  // namespace
