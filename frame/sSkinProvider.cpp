@@ -242,10 +242,13 @@ bool TsSkinProvider::IconShown() const {
 TRect TsSkinProvider::IconRect() const {
   if (!IconShown()) return {BorderWidth(), 0, BorderWidth(), 0};
   const int c = CaptionHeight();
-  auto size = [](int h) { return h < 9 ? 0 : h <= 16 ? 8 : h <= 27 ? 16 : 32; };
-  const int w = FTitleIcon.Width ? FTitleIcon.Width : size(c), h = FTitleIcon.Height ? FTitleIcon.Height : size(c);
+  const int w = FTitleIcon.Width ? FTitleIcon.Width : AutoIconSize(c), h = FTitleIcon.Height ? FTitleIcon.Height : AutoIconSize(c);
   const int left = BorderWidth(), top = (c + BorderHeight() - h) / 2;
   return {left, top, left + w, top + h};
+}
+
+int AutoIconSize(int captionHeight) {
+  return captionHeight < 9 ? 0 : captionHeight <= 16 ? 8 : captionHeight <= 27 ? 16 : 32;
 }
 
 // ---- Button predicates --------------------------------------------------------------------------------

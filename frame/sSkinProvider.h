@@ -223,4 +223,10 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
+// The size of the title icon for a caption height: 0 below 9, 8 up to 16, 16 up to 27, else 32.
+int AutoIconSize(int captionHeight);
+// The caption as it fits in `room` pixels in the font selected into `dc`: whole, or the
+// longest prefix that fits with "..." behind it, or empty.
+std::string ShortenCaption(HDC dc, const std::string& text, int room);
+
 void RegisterSkinProviderClasses();

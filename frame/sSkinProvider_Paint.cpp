@@ -38,6 +38,20 @@ const TIconImage& GenericIcon(int size) {
 
 }  // namespace
 
+std::string ShortenCaption(HDC dc, const std::string& text, int room) {
+  if (room <= 0) return {};
+  TSize extent;
+  GetTextExtentPoint32(dc, text, &extent);
+  if (extent.cx <= room) return text;
+  std::string prefix = text;
+  while (!prefix.empty()) {
+    prefix.pop_back();
+    GetTextExtentPoint32(dc, prefix + "...", &extent);
+    if (extent.cx <= room) break;
+  }
+  return prefix.empty() ? std::string() : prefix + "...";
+}
+
 int TsSkinProvider::CacheWidth() const {
   if (!FForm || !FForm->HandleAllocated()) return FForm ? FForm->Width() : 0;
   TRect r;
@@ -130,9 +144,9 @@ void TsSkinProvider::PaintIcon(TDib* cache) {
   TDC dc(cache);
   const TBitmap* glyph = FTitleIcon.Glyph();
   if (!glyph->Empty()) {
-    auto size = [](int c) { return c < 9 ? 0 : c <= 16 ? 8 : c <= 27 ? 16 : 32; };
     const int t = TopBandHeight();
-    const int w = FTitleIcon.Width ? FTitleIcon.Width : size(t - 2), h = FTitleIcon.Height ? FTitleIcon.Height : size(t - 2);
+    const int w = FTitleIcon.Width ? FTitleIcon.Width : AutoIconSize(t - 2);
+    const int h = FTitleIcon.Height ? FTitleIcon.Height : AutoIconSize(t - 2);
     const TDib pixels = glyph->Dib().As24();
     TDC source(const_cast<TDib*>(&pixels));
     TransparentBlt(&dc, r.Left, r.Top, w, h, &source, 0, 0, pixels.Width(), pixels.Height(), kKey);
@@ -162,23 +176,9 @@ void TsSkinProvider::PaintCaptionText(TDib* cache, bool titleOnly) {
   font.Style |= fsBold;
   SelectFont(&dc, font);
   SetBkMode(&dc, TRANSPARENT);
-  // Shortened to fit: the longest prefix that fits with "..." behind it.
-  const int room = w - icon.Right - TotalButtonWidth() - 6;
-  std::string text = FForm->Caption();
-  TSize extent;
-  GetTextExtentPoint32(&dc, text, &extent);
-  if (room <= 0) {
-    text.clear();
-  } else if (extent.cx > room) {
-    std::string prefix = text;
-    for (;;) {
-      prefix.pop_back();
-      GetTextExtentPoint32(&dc, prefix + "...", &extent);
-      if (extent.cx <= room || prefix.empty()) break;
-    }
-    text = prefix.empty() ? std::string() : prefix + "...";
-  }
+  const std::string text = ShortenCaption(&dc, FForm->Caption(), w - icon.Right - TotalButtonWidth() - 6);
   if (text.empty()) return;
+  TSize extent;
   GetTextExtentPoint32(&dc, text, &extent);
   unsigned format = DT_VCENTER | DT_EXPANDTABS | DT_SINGLELINE | DT_NOPREFIX;
   TAlignment align = FCaptionAlignment;

@@ -207,4 +207,117 @@ TEST_F(SkinnedFrame, AfterTheSystemMenuIsDismissedTheFirstClickOnCloseCloses) {
   EXPECT_TRUE(closed);
 }
 
+TEST(FrameText, TheCaptionIsShortenedToThePrefixThatFitsWithDots) {
+  TDib probe(1, 1);
+  TDC dc(&probe);
+  TLogFont font = DefaultGuiFont();
+  font.Style = fsBold;
+  SelectFont(&dc, font);
+  auto width = [&](const std::string& t) {
+    TSize s;
+    GetTextExtentPoint32(&dc, t, &s);
+    return s.cx;
+  };
+  const std::string caption = "Maruk timeline ROM viewer";
+  EXPECT_EQ(ShortenCaption(&dc, caption, width(caption)), caption);
+  // One pixel short: the longest prefix whose "..." version fits.
+  const std::string shorter = ShortenCaption(&dc, caption, width(caption) - 1);
+  ASSERT_GE(shorter.size(), 4u);
+  EXPECT_EQ(shorter.substr(shorter.size() - 3), "...");
+  const std::string prefix = shorter.substr(0, shorter.size() - 3);
+  EXPECT_EQ(caption.compare(0, prefix.size(), prefix), 0);
+  EXPECT_LE(width(shorter), width(caption) - 1);
+  EXPECT_GT(width(caption.substr(0, prefix.size() + 1) + "..."), width(caption) - 1);
+  // No room: nothing; room for the dots only: nothing either (an empty prefix).
+  EXPECT_EQ(ShortenCaption(&dc, caption, 0), "");
+  EXPECT_EQ(ShortenCaption(&dc, caption, -5), "");
+  EXPECT_EQ(ShortenCaption(&dc, caption, width("...")), "");
+}
+
+TEST(FrameIcon, SizeClassesFollowTheCaptionHeight) {
+  const std::pair<int, int> cases[] = {{8, 0}, {9, 8}, {16, 8}, {17, 16}, {27, 16}, {28, 32}, {40, 32}};
+  for (const auto& [caption, size] : cases) EXPECT_EQ(AutoIconSize(caption), size) << caption;
+}
+
+TEST_F(SkinnedFrame, AGivenIconHeightKeepsTheAutomaticWidth) {
+  Provider->TitleIcon()->Height = 20;
+  EXPECT_EQ(Provider->IconRect(), (TRect{4, 1, 20, 21}));  // 16 wide, top (19 + 4 - 20) div 2
+}
+
+TEST_F(SkinnedFrame, SnappingJumpsToTheWorkAreasEdgeWithinTheBuffer) {
+  Provider->ScreenSnap = true;
+  // The right edge 9 pixels from the work area's right edge (1280): it touches it.
+  SetWindowPos(Form->Handle(), nullptr, 1280 - 640 - 9, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(WindowRect().Right, 1280);
+  // 10 pixels away: it stays.
+  SetWindowPos(Form->Handle(), nullptr, 1280 - 640 - 10, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(WindowRect().Right, 1270);
+  // The bottom and the left and top edges too.
+  SetWindowPos(Form->Handle(), nullptr, 5, 984 - 269 - 3, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(WindowRect(), (TRect{0, 984 - 269, 640, 984}));
+  Provider->ScreenSnap = false;
+  SetWindowPos(Form->Handle(), nullptr, 5, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(WindowRect().Left, 5);
+}
+
+TEST_F(SkinnedFrame, AtTheEdgeOfAMaximisedWindowTheMouseFallsThrough) {
+  ShowWindow(Form->Handle(), SW_MAXIMIZE);
+  Handle();
+  // Window-relative (1, 300) is inside the window but outside (2, 2, width - 4, height - 4).
+  EXPECT_EQ(HitAt(1, 300), HTTRANSPARENT);
+  EXPECT_EQ(HitAt(300, 300), HTCLIENT);
+}
+
+TEST_F(SkinnedFrame, EachChangeOfTheCaptionRepaintsTheTitle) {
+  const TDib before = *Provider->FrameCache();
+  auto titleDiffers = [&](const TDib& a) {
+    int n = 0;
+    for (int y = 4; y < 19; ++y)
+      for (int x = 24; x < 400; ++x) n += a.GetPixel(x, y) != Provider->FrameCache()->GetPixel(x, y);
+    return n;
+  };
+  Form->SetCaption("Another title");
+  Handle();
+  EXPECT_GT(titleDiffers(before), 0);
+  const TDib second = *Provider->FrameCache();
+  Form->SetCaption("Maruk timeline ROM viewer");
+  Handle();
+  EXPECT_GT(titleDiffers(second), 0);
+  EXPECT_EQ(titleDiffers(before), 0);
+  // What the screen shows is the cache.
+  for (int x : {30, 100, 200}) EXPECT_EQ(WindowPixel(x, 11), Provider->FrameCache()->GetPixel(x, 11)) << x;
+}
+
+// A form of another border style with a provider of its own.
+class OtherFrames : public SkinnedFrame {
+ protected:
+  TForm* Make(TFormBorderStyle style) {
+    auto* f = new TForm(App);
+    f->SetBorderStyle(style);
+    f->SetBounds(300, 300, 300, 200);
+    auto* p = new TsSkinProvider(f);
+    p->SetName("Provider");
+    f->Show();
+    Handle();
+    return f;
+  }
+};
+
+TEST_F(OtherFrames, ADialogHasOnlyTheCloseButtonAndABorderlessFormNoTitleAtAll) {
+  TForm* dialog = Make(bsDialog);
+  auto* p = static_cast<TsSkinProvider*>(dialog->FindComponent("Provider"));
+  ASSERT_TRUE(p);
+  // A fixed 3-pixel frame: the close button ends at 300 - 3.
+  EXPECT_EQ(p->ButtonRecord(HTCLOSE).R.Right, 297);
+  EXPECT_EQ(p->ButtonRecord(HTMAXBUTTON).State, -1);
+  EXPECT_EQ(p->ButtonRecord(HTMINBUTTON).State, -1);
+  EXPECT_FALSE(p->IconShown());
+
+  TForm* bare = Make(bsNone);
+  auto* q = static_cast<TsSkinProvider*>(bare->FindComponent("Provider"));
+  EXPECT_EQ(q->CaptionHeight(), 0);
+  EXPECT_EQ(q->ButtonRecord(HTCLOSE).State, -1);
+  EXPECT_EQ(SendMessage(bare->Handle(), WM_NCHITTEST, 0, MAKELPARAM(310, 310)), HTCLIENT);
+}
+
 }  // namespace
