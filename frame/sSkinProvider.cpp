@@ -1,5 +1,6 @@
 #include "frame/sSkinProvider.h"
 
+#include "frame/sSkinMenus.h"
 #include "frame/sSystemMenu.h"
 #include "platform/components/PropertyBuilder.h"
 #include "platform/widgets/PropertyRanges.h"
@@ -600,4 +601,7 @@ const TPropertyTable& TsSkinProvider::ClassProperties() {
   return table;
 }
 
-void RegisterSkinProviderClasses() { RegisterComponentClass<TsSkinProvider>("TsSkinProvider"); }
+void RegisterSkinProviderClasses() {
+  RegisterComponentClass<TsSkinProvider>("TsSkinProvider");
+  RegisterSkinableMenus();
+}

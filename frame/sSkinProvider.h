@@ -14,6 +14,7 @@
 #include "platform/graphics/Region.h"
 #include "platform/widgets/Forms.h"
 #include "platform/widgets/Graphic.h"
+#include "skin/data/sSkinData.h"
 #include "skin/render/sCommonData.h"
 
 class TsSkinManager;
@@ -222,6 +223,13 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   // Shared with code that runs commands: false once the provider is gone.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
+
+// The skinned text painter: `text` placed in `r` by the format's horizontal alignment and
+// centred vertically, drawn with the section's contour colours one pixel to their sides and
+// then in its font colour (the hot ones when `hot`); engraved when not enabled; in
+// `plainColour` without a section.
+void DrawSkinnedText(HDC dc, const std::string& text, const TRect& r, unsigned format, const TsGeneralData* section,
+                     bool hot, bool enabled, COLORREF plainColour);
 
 // The size of the title icon for a caption height: 0 below 9, 8 up to 16, 16 up to 27, else 32.
 int AutoIconSize(int captionHeight);

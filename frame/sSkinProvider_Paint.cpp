@@ -38,6 +38,40 @@ const TIconImage& GenericIcon(int size) {
 
 }  // namespace
 
+void DrawSkinnedText(HDC dc, const std::string& text, const TRect& r, unsigned format, const TsGeneralData* section,
+                     bool hot, bool enabled, COLORREF plainColour) {
+  if (text.empty() || r.IsEmpty()) return;
+  TSize extent;
+  GetTextExtentPoint32(dc, text, &extent);
+  int left = r.Left;
+  if (format & DT_CENTER) left = r.Left + (r.Width() - extent.cx) / 2;
+  else if (format & DT_RIGHT) left = r.Right - extent.cx;
+  const TRect at = Bounds(left, r.Top + (r.Height() - extent.cy) / 2, extent.cx, extent.cy);
+  const unsigned drawFormat = (format & ~(DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) | DT_SINGLELINE;
+  SetBkMode(dc, TRANSPARENT);
+  auto draw = [&](COLORREF colour, int dx, int dy) {
+    SetTextColor(dc, colour);
+    TRect moved = at.Offset(dx, dy);
+    DrawText(dc, text, &moved, drawFormat);
+  };
+  if (!enabled) {
+    draw(GetSysColor(COLOR_BTNHIGHLIGHT), 1, 1);
+    draw(GetSysColor(COLOR_BTNSHADOW), 0, 0);
+    return;
+  }
+  if (!section) {
+    draw(plainColour, 0, 0);
+    return;
+  }
+  const TsGeneralData& s = *section;
+  const TColor sides[4] = {hot ? s.HotTCLeft : s.TCLeft, hot ? s.HotTCTop : s.TCTop, hot ? s.HotTCRight : s.TCRight,
+                           hot ? s.HotTCBottom : s.TCBottom};
+  static constexpr int kDx[4] = {-1, 0, 1, 0}, kDy[4] = {0, -1, 0, 1};
+  for (int i = 0; i < 4; ++i)
+    if (sides[i] != -1) draw(ColorToRGB(sides[i]), kDx[i], kDy[i]);
+  draw(ColorToRGB(hot ? s.HotFontColor : s.FontColor), 0, 0);
+}
+
 std::string ShortenCaption(HDC dc, const std::string& text, int room) {
   if (room <= 0) return {};
   TSize extent;
@@ -178,40 +212,14 @@ void TsSkinProvider::PaintCaptionText(TDib* cache, bool titleOnly) {
   SetBkMode(&dc, TRANSPARENT);
   const std::string text = ShortenCaption(&dc, FForm->Caption(), w - icon.Right - TotalButtonWidth() - 6);
   if (text.empty()) return;
-  TSize extent;
-  GetTextExtentPoint32(&dc, text, &extent);
   unsigned format = DT_VCENTER | DT_EXPANDTABS | DT_SINGLELINE | DT_NOPREFIX;
   TAlignment align = FCaptionAlignment;
   if (FForm->UseRightToLeftAlignment() && align != taCenter) align = align == taLeftJustify ? taRightJustify : taLeftJustify;
-  int left = r.Left;
-  if (align == taCenter) left = r.Left + (r.Width() - extent.cx) / 2;
-  else if (align == taRightJustify) left = r.Right - extent.cx;
-  const int top = r.Top + (r.Height() - extent.cy) / 2;
-  const TRect at = Bounds(left, top, extent.cx, extent.cy);
-  auto draw = [&](COLORREF colour, int dx, int dy) {
-    SetTextColor(&dc, colour);
-    TRect moved = at.Offset(dx, dy);
-    DrawText(&dc, text, &moved, format);
-  };
-  if (!FForm->Enabled()) {
-    draw(GetSysColor(COLOR_BTNHIGHLIGHT), 1, 1);
-    draw(GetSysColor(COLOR_BTNSHADOW), 0, 0);
-    return;
-  }
+  format |= align == taCenter ? DT_CENTER : align == taRightJustify ? DT_RIGHT : DT_LEFT;
   const std::string name = FTitleSkin.empty() ? "FORMTITLE" : FTitleSkin;
   const int index = manager->FindSection(name);
-  if (index < 0) {
-    draw(ColorToRGB(FForm->Font()->Color()), 0, 0);
-    return;
-  }
-  const TsGeneralData& s = manager->Sections()[size_t(index)];
-  const bool active = FFormActive;
-  const TColor sides[4] = {active ? s.HotTCLeft : s.TCLeft, active ? s.HotTCTop : s.TCTop,
-                           active ? s.HotTCRight : s.TCRight, active ? s.HotTCBottom : s.TCBottom};
-  static constexpr int kDx[4] = {-1, 0, 1, 0}, kDy[4] = {0, -1, 0, 1};
-  for (int i = 0; i < 4; ++i)
-    if (sides[i] != -1) draw(ColorToRGB(sides[i]), kDx[i], kDy[i]);
-  draw(ColorToRGB(active ? s.HotFontColor : s.FontColor), 0, 0);
+  DrawSkinnedText(&dc, text, r, format, index < 0 ? nullptr : &manager->Sections()[size_t(index)], FFormActive,
+                  FForm->Enabled(), ColorToRGB(FForm->Font()->Color()));
 }
 
 // ---- Non-client painting ----------------------------------------------------------------------

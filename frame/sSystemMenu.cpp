@@ -1,5 +1,6 @@
 #include "frame/sSystemMenu.h"
 
+#include "frame/sSkinMenus.h"
 #include "frame/sSkinProvider.h"
 #include "skin/data/sSkinManager.h"
 
@@ -109,6 +110,11 @@ void TsSystemMenu::RebuildSkinItems() {
 void TsSystemMenu::ShowAt(int x, int y) {
   if (FProvider && FProvider->MakeSkinMenu) RebuildSkinItems();
   UpdateItems();
+  // The menu is drawn from the skin like every popup while one is active.
+  TsSkinManager* manager = FProvider ? FProvider->SkinData()->GetSkinManager() : nullptr;
+  if (auto* painter = manager ? dynamic_cast<TsSkinableMenus*>(manager->MenuPainter()) : nullptr;
+      painter && manager->SkinnedPopups())
+    painter->SwitchPopup(this, painter->Active());
   PopupComponent = FForm;
   Popup(x, y);
 }

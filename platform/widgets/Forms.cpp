@@ -550,11 +550,45 @@ TApplication::~TApplication() {
   // Forms first, while the screen still lists them.
   for (int i = ComponentCount() - 1; i >= 0; --i)
     if (Components(i) != Screen) TComponent::Free(Components(i));
+  FHooks.clear();
+  if (FHandle && IsWindow(FHandle)) DestroyWindow(FHandle);
+  FHandle = nullptr;
   if (Application == this) Application = nullptr;
   Screen = nullptr;
 }
 
 void TApplication::Initialize() {}
+
+HWND TApplication::Handle() {
+  if (FHandle && IsWindow(FHandle)) return FHandle;
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASS cls;
+    cls.lpszClassName = "TApplication";
+    cls.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+      if (Application && Application->FHandle == hwnd) {
+        TMessage m{msg, wParam, lParam, 0};
+        // A hook may remove itself (or others) while it runs.
+        const auto hooks = Application->FHooks;
+        for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
+          if (it->second && it->second(m)) return m.Result;
+      }
+      return DefWindowProc(hwnd, msg, wParam, lParam);
+    };
+    registered = RegisterClass(cls);
+  }
+  FHandle = CreateWindowEx(WS_EX_TOOLWINDOW, "TApplication", Title(), WS_POPUP, 0, 0, 0, 0, nullptr);
+  return FHandle;
+}
+
+int TApplication::HookMainWindow(TWindowHook hook) {
+  FHooks.emplace_back(FNextHook, std::move(hook));
+  return FNextHook++;
+}
+
+void TApplication::UnhookMainWindow(int id) {
+  std::erase_if(FHooks, [id](const auto& h) { return h.first == id; });
+}
 
 std::string TApplication::Title() const {
   if (!FTitle.empty()) return FTitle;

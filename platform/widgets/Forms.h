@@ -201,6 +201,13 @@ class TApplication : public TComponent {
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
   // The control the mouse is over (it got CM_MOUSEENTER last).
   TControl* MouseControl() const { return FMouseControl; }
+
+  // The program's own hidden window. Messages sent or posted to it go to the hooks, the one
+  // installed last first, until one answers true.
+  HWND Handle();
+  using TWindowHook = std::function<bool(TMessage& message)>;
+  int HookMainWindow(TWindowHook hook);
+  void UnhookMainWindow(int id);
   void CancelMouseControl(TControl* control);
 
  private:
@@ -212,6 +219,9 @@ class TApplication : public TComponent {
   std::string FTitle;
   TIcon FIcon;
   TControl* FMouseControl = nullptr;
+  HWND FHandle = nullptr;
+  std::vector<std::pair<int, TWindowHook>> FHooks;
+  int FNextHook = 1;
 };
 
 extern TApplication* Application;

@@ -436,8 +436,9 @@ void TMenu::BuildInto(HMENU menu, TMenuItem* parent) {
     info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
     info.wID = item->FCommand;
     const bool ownerDrawn = item->IsOwnerDrawn();
-    if (item->IsLine() && !ownerDrawn) {
-      info.fType = MFT_SEPARATOR;
+    if (item->IsLine()) {
+      // An owner-drawn separator is still a separator: the keyboard passes over it.
+      info.fType = MFT_SEPARATOR | (ownerDrawn ? MFT_OWNERDRAW : 0);
     } else {
       info.fType = ownerDrawn ? MFT_OWNERDRAW : MFT_STRING;
       if (item->FRadioItem) info.fType |= MFT_RADIOCHECK;

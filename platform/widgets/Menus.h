@@ -69,6 +69,8 @@ class TMenuItem : public TComponent {
   TNotifyEvent OnClick;
   TMenuMeasureItemEvent OnMeasureItem;
   TMenuDrawItemEvent OnDrawItem;
+  // Who installed OnMeasureItem and OnDrawItem when a painter did (it may remove them again).
+  const void* HandlersOwner = nullptr;
 
  protected:
   void Changed();

@@ -351,12 +351,12 @@ TPopupLayout LayoutPopup(HMENU menu, HWND owner) {
   std::vector<TItem> items = menu->Items;
   std::vector<int> heights(items.size()), ownerWidths(items.size());
   for (size_t i = 0; i < items.size(); ++i) {
-    if (IsSeparator(items[i])) {
-      heights[i] = kSeparatorHeight;
-    } else if (IsOwnerDraw(items[i])) {
+    if (IsOwnerDraw(items[i])) {
       const MEASUREITEMSTRUCT mis = SendMeasureItem(owner, items[i]);
       heights[i] = int(std::min<UINT>(mis.itemHeight, 0x7FFF));
       ownerWidths[i] = int(std::min<UINT>(mis.itemWidth, 0x7FFF)) + kOwnerDrawCheckSpace;
+    } else if (IsSeparator(items[i])) {
+      heights[i] = kSeparatorHeight;
     } else {
       heights[i] = ItemHeight();
     }
@@ -367,11 +367,11 @@ TPopupLayout LayoutPopup(HMENU menu, HWND owner) {
     if (columns.empty() || (it.Type & (MFT_MENUBREAK | MFT_MENUBARBREAK))) columns.push_back({i, i});
     TColumn& c = columns.back();
     c.Last = i;
-    if (IsSeparator(it)) continue;
     if (IsOwnerDraw(it)) {
       c.OwnerDrawn = std::max(c.OwnerDrawn, ownerWidths[i]);
       continue;
     }
+    if (IsSeparator(it)) continue;
     const bool bold = (it.State & MF_DEFAULT) != 0;
     c.Caption = std::max(c.Caption, TextWidth(CaptionOf(it.Text), bold, true));
     c.Shortcut = std::max(c.Shortcut, TextWidth(ShortcutOf(it.Text), bold, false));
@@ -874,8 +874,13 @@ class TMenuTracker {
     const TLevel& l = FLevels[li];
     const TRect rc = l.Layout.Items[size_t(item)];
     const bool selected = l.Selected == item;
-    if (IsOwnerDraw(it) && !IsSeparator(it)) {
+    if (IsOwnerDraw(it)) {
       SendDrawItem(FOwner, l.Menu, it, dc, rc, selected, action);
+      // The arrow of a submenu is the menu's, owner-drawn item or not.
+      if (HasSub(&it) && !IsSeparator(it)) {
+        const COLORREF c = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
+        DrawSubmenuArrow(dc, {rc.Right - kArrowArea, rc.Top, rc.Right - 4, rc.Bottom}, c);
+      }
     } else {
       const int saved = SaveDC(dc);
       DrawPlainPopupItem(dc, it, rc, l.Layout.ShortcutX[size_t(item)], selected);

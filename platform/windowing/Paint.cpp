@@ -269,6 +269,12 @@ HDC GetDCEx(HWND hwnd, const TRegion* clip, bool window) {
 HDC GetDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, false); }
 HDC GetWindowDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, true); }
 
+HWND WindowFromDC(HDC dc) {
+  for (const THeldDC& h : WS().DCs)
+    if (h.DC.get() == dc) return IsLive(h.Window) ? h.Window : nullptr;
+  return nullptr;
+}
+
 int ReleaseDC(HWND /*hwnd*/, HDC dc) {
   TWindowSystem& ws = WS();
   auto it = std::find_if(ws.DCs.begin(), ws.DCs.end(), [dc](const THeldDC& h) { return h.DC.get() == dc; });

@@ -183,6 +183,8 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
 bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 HDC GetDC(HWND hwnd);        // client area, child and sibling clipping per style
 HDC GetWindowDC(HWND hwnd);  // whole window
+// The window a context taken with GetDC, GetWindowDC or BeginPaint draws on, or nullptr.
+HWND WindowFromDC(HDC dc);
 HDC GetDCEx(HWND hwnd, const TRegion* clip, bool window);
 int ReleaseDC(HWND hwnd, HDC dc);
 // The pixels of a top-level window's surface (frame included), as last painted.

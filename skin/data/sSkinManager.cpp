@@ -188,8 +188,13 @@ TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
   if (!gDefaultManager) {
     FDefaultFlag = true;
     gDefaultManager = this;
+    // The default manager sees the application's own window messages first.
+    if (Application && !InState(csDesigning))
+      FAppHook = Application->HookMainWindow([this](TMessage& m) { return FMenus && FMenus->HandleAppMessage(m); });
   }
   FSkinDirectory = "c:\\Skins";
+  FMenuSupport.IcoLineSkin = "ICOLINE";
+  if (TsMenuPainter::Factory()) FMenus = TsMenuPainter::Factory()(this);
 }
 
 TsSkinManager::~TsSkinManager() {
@@ -202,8 +207,18 @@ void TsSkinManager::BeforeDestruction() {
     FActive = false;
     Removal();
   }
+  if (FMenus) FMenus->Activate(false);
+  FMenus.reset();
+  if (FAppHook && Application) Application->UnhookMainWindow(FAppHook);
+  FAppHook = 0;
   if (gDefaultManager == this) gDefaultManager = nullptr;
   TComponent::BeforeDestruction();
+}
+
+void TsSkinManager::SetSkinnedPopups(bool value) {
+  if (value == FSkinnedPopups) return;
+  FSkinnedPopups = value;
+  if (FMenus && !InState(csDesigning | csLoading)) FMenus->Activate(FActive && FSkinData.Ready);
 }
 
 void TsSkinManager::Loaded() {
@@ -350,6 +365,7 @@ void TsSkinManager::ApplyShifts() {
 }
 
 void TsSkinManager::Apply() {
+  if (FMenus) FMenus->SkinChanged();
   FSkinData.Ready = false;
   gBroadcasting = true;
   UpdateIndexes();
@@ -357,6 +373,7 @@ void TsSkinManager::Apply() {
   BroadcastCommand(changed);
   gBroadcasting = false;
   FSkinData.Ready = true;
+  if (FMenus && !InState(csDesigning)) FMenus->Activate(true);
   RepaintForms();
 }
 
@@ -371,6 +388,10 @@ void TsSkinManager::RepaintForms() {
 
 void TsSkinManager::Removal() {
   FSkinData.Ready = false;
+  if (FMenus) {
+    FMenus->Activate(false);
+    FMenus->SkinChanged();
+  }
   TMessage removed{SM_KARVOCMD, MakeSkinCommand(AC_REMOVESKIN), reinterpret_cast<LPARAM>(this), 0};
   BroadcastCommand(removed);
   FArrays = TsSkinArrays();

@@ -10,6 +10,7 @@
 #include "platform/components/Component.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/GraphicsObjects.h"
+#include "skin/data/sMenuPainter.h"
 #include "skin/data/sSkinData.h"
 #include "skin/data/sStoredSkins.h"
 
@@ -98,7 +99,7 @@ class TsSkinManager : public TComponent {
   std::string SkinInfo() const;
   static std::string Version() { return "4.82 beta"; }
   bool SkinnedPopups() const { return FSkinnedPopups; }
-  void SetSkinnedPopups(bool value) { FSkinnedPopups = value; }
+  void SetSkinnedPopups(bool value);
   TNotifyEvent OnAfterChange;
   TNotifyEvent OnBeforeChange;
   TkvGetExtraLineData OnGetMenuExtraLineData;
@@ -111,6 +112,8 @@ class TsSkinManager : public TComponent {
   std::vector<TsPatternData>& Patterns() { return FArrays.Patterns; }
   TDib* MasterBitmap() { return FArrays.MasterBitmap.get(); }
   const TsPresetIndexes& Indexes() const { return FIndexes; }
+  // The menu painter, or nullptr when the program has none.
+  TsMenuPainter* MenuPainter() const { return FMenus.get(); }
 
   // ---- Lookups (never raise; -1 when not found) ----
   int FindSection(const std::string& name) const;
@@ -161,6 +164,8 @@ class TsSkinManager : public TComponent {
   TsSkinArrays FArrays;
   TsPresetIndexes FIndexes;
   bool FDefaultFlag = false;
+  std::unique_ptr<TsMenuPainter> FMenus;
+  int FAppHook = 0;  // the hook on the application's window while this is the default manager
 };
 
 // ---- Process-wide state of the skin library ------------------------------------------------
