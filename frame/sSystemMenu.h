@@ -30,9 +30,10 @@ class TsSystemMenu : public TPopupMenu {
   void ShowAt(int x, int y);
   // The item that lists the skins, or nullptr when there is none.
   TMenuItem* SkinSelectItem() const;
+  // Lists the available skins anew in the skin submenu (done at each showing).
+  void RebuildSkinItems();
 
  private:
-  void RebuildSkinItems();
   void Command(WPARAM command);
   TsSkinProvider* FProvider;
   TCustomForm* FForm = nullptr;
