@@ -327,7 +327,8 @@ void TsSkinableMenus::MeasureBarItem(TMenuItem* item, TCanvas* canvas, int& widt
   TRect r{0, 0, 0, 0};
   DrawText(dc, text, &r, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
   height = GetSystemMetrics(SM_CYMENU) - 1;
-  width = std::max(width, r.Width());
+  // At least the text; with room for the margins the caption is drawn inside and a gap.
+  width = std::max(width, r.Width() + 2 * Margin + 8);
 }
 
 // ---- The popup's background ------------------------------------------------------------------------------

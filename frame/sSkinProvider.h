@@ -122,6 +122,8 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   int BottomBandHeight() const;
   TPoint ClientOffset() const;
   TRect IconRect() const;
+  // The main menu's bar in window coordinates (empty without one).
+  TRect MenuBarRect() const;
   bool IconShown() const;
 
   // ---- Button predicates (shared with the system menu) ----

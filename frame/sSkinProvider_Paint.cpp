@@ -6,6 +6,7 @@
 #include "frame/sSkinProvider.h"
 #include "platform/graphics/DC.h"
 #include "platform/graphics/Text.h"
+#include "platform/windowing/Menu.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/render/sBackground.h"
 #include "skin/render/sMaskPainter.h"
@@ -86,6 +87,14 @@ std::string ShortenCaption(HDC dc, const std::string& text, int room) {
   return prefix.empty() ? std::string() : prefix + "...";
 }
 
+TRect TsSkinProvider::MenuBarRect() const {
+  if (!FForm || !FForm->HandleAllocated()) return {};
+  TRect window;
+  GetWindowRect(FForm->Handle(), &window);
+  const int top = BorderHeight() + CaptionHeight();
+  return {BorderWidth(), top, window.Width() - BorderWidth(), top + MenuBarHeight(FForm->Handle(), window.Width())};
+}
+
 int TsSkinProvider::CacheWidth() const {
   if (!FForm || !FForm->HandleAllocated()) return FForm ? FForm->Width() : 0;
   TRect r;
@@ -139,6 +148,19 @@ void TsSkinProvider::ComposeCache() {
       TDC to(FTitleCache.get()), from(cache);
       BitBlt(&to, 0, 0, w, ch + bh, &from, 0, 0, SRCCOPY);
     }
+  }
+  if (MainMenuShown() && !minimised) {
+    // The menu bar's line: its section over the frame; the items draw themselves over it.
+    const TRect line = MenuBarRect();
+    const std::string name = MenuLineSkin.empty() ? "MENULINE" : MenuLineSkin;
+    const int index = manager->FindSection(name);
+    if (index >= 0 && !line.IsEmpty()) {
+      TsBgSource self{cache, 0, 0, true};
+      PaintSkinSection(index, name, self, -1, -1, manager, cache, {0, 0}, line, 0, true);
+    }
+    FMenuLineCache = TDib(std::max(line.Width(), 1), std::max(line.Height(), 1));
+    TDC to(&FMenuLineCache), from(cache);
+    BitBlt(&to, 0, 0, line.Width(), line.Height(), &from, line.Left, line.Top, SRCCOPY);
   }
   if (Bordered()) {
     // The title is laid over the frame as it is: its see-through parts show the frame's own
@@ -260,8 +282,9 @@ void TsSkinProvider::CopyBands(HDC dc) {
   if (Bordered() || !(GetWindowStyle(FForm->Handle()) & WS_THICKFRAME)) {
     const int top = TopBandHeight(), side = SideBandWidth(), bottom = BottomBandHeight();
     const int y0 = (IsIconic(FForm->Handle()) ? 1 : 0) + BorderHeight() + CaptionHeight() +
-                   (MainMenuShown() ? std::max(FMenuLineCount, 1) * MenuRowHeight() : 0) + FForm->BorderWidth;
+                   (MainMenuShown() ? MenuBarRect().Height() : 0) + FForm->BorderWidth;
     copy(0, 0, w, top);
+    if (MainMenuShown() && !IsIconic(FForm->Handle())) PaintMenuBarItems(FForm->Handle(), dc, MenuBarRect(), false);
     copy(0, y0, side, h - y0);
     copy(side, h - bottom, w - side, bottom);
     copy(cache->Width() - side, y0, side, h - y0);

@@ -1619,7 +1619,9 @@ int MenuBarHeight(HWND hwnd, int width) {
   return std::max(1, BarLayout(hwnd, width - 2 * border).Rows) * ItemHeight();
 }
 
-void PaintMenuBar(HWND hwnd, HDC windowDC, const TRect& bar) {
+void PaintMenuBar(HWND hwnd, HDC windowDC, const TRect& bar) { PaintMenuBarItems(hwnd, windowDC, bar, true); }
+
+void PaintMenuBarItems(HWND hwnd, HDC windowDC, const TRect& bar, bool fillBackground) {
   if (!IsWindow(hwnd) || !windowDC) return;
   SweepWindows();
   HMENU menu = BarMenuOf(hwnd);
@@ -1630,7 +1632,7 @@ void PaintMenuBar(HWND hwnd, HDC windowDC, const TRect& bar) {
   const TMenuTracker* t = Tracker() && Tracker()->BarWindow() == hwnd ? Tracker() : nullptr;
   const int saved = SaveDC(windowDC);
   IntersectClipRect(windowDC, bar.Left, bar.Top, bar.Right, bar.Bottom);
-  Fill(windowDC, bar, GetSysColor(COLOR_MENU));
+  if (fillBackground) Fill(windowDC, bar, GetSysColor(COLOR_MENU));
   for (size_t i = 0; i < items.size() && i < l.Items.size(); ++i) {
     const TRect rc = l.Items[i].Offset(bar.Left, bar.Top);
     const bool hot = t && t->HotBarItem() == int(i);

@@ -120,6 +120,9 @@ HMENU GetSystemMenu(HWND hwnd, bool revert);
 int MenuBarHeight(HWND hwnd, int width);
 // Paints the menu bar into a window device context at `bar` (window coordinates).
 void PaintMenuBar(HWND hwnd, HDC windowDC, const TRect& bar);
+// The same over what the context already shows there when `fillBackground` is false (a frame
+// that paints the bar's background itself).
+void PaintMenuBarItems(HWND hwnd, HDC windowDC, const TRect& bar, bool fillBackground);
 // Tracks the menu bar after a click on it (HTMENU) or a menu key (F10, Alt, Alt+letter).
 void TrackMenuBar(HWND hwnd, TPoint screen);
 void TrackMenuBarKey(HWND hwnd, WPARAM key);

@@ -180,4 +180,40 @@ TEST_F(SkinnedMenus, TheExtraLineIsNeverShownForTheSkinList) {
   EXPECT_EQ(w, 2 * 16 + alpha.cx + 3 * 3 + 6 + 32);
 }
 
+TEST_F(SkinnedMenus, AMainMenuBarIsDrawnOverTheFramesMenuLine) {
+  auto* form = new TForm(App);
+  form->SetBounds(300, 400, 320, 200);
+  auto* menu = new TMainMenu(form);
+  for (const char* caption : {"&File", "&Help"}) {
+    auto* item = new TMenuItem(form);
+    item->SetCaption(caption);
+    auto* sub = new TMenuItem(form);
+    sub->SetCaption("Open");
+    item->Add(sub);
+    menu->Items()->Add(item);
+  }
+  form->SetMenu(menu);
+  auto* provider = new TsSkinProvider(form);
+  Painter->Activate(true);
+  form->Show();
+  Handle();
+  const TRect bar = provider->MenuBarRect();
+  ASSERT_FALSE(bar.IsEmpty());
+  EXPECT_TRUE(menu->OwnerDraw());
+  EXPECT_TRUE(menu->Items()->Items(0)->OnDrawItem);
+  // The line is the skin's: no pixel of the classic menu colour anywhere on it.
+  TRect window;
+  GetWindowRect(form->Handle(), &window);
+  int classic = 0, text = 0;
+  for (int y = bar.Top; y < bar.Bottom; ++y)
+    for (int x = bar.Left; x < bar.Right; ++x) {
+      const COLORREF c = Display.ScreenPixel(window.Left + x, window.Top + y);
+      classic += c == GetSysColor(COLOR_MENU);
+      text += c == 0;
+    }
+  EXPECT_EQ(classic, 0);
+  EXPECT_GT(text, 10);  // the captions in the line's black
+  if (const char* dir = std::getenv("MARUK_SHOT_DIR")) SavePngFile(Display.Screenshot(), std::string(dir) + "/menu-bar.png");
+}
+
 }  // namespace
