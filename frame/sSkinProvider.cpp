@@ -1,5 +1,6 @@
 #include "frame/sSkinProvider.h"
 
+#include "frame/sDialogs.h"
 #include "frame/sSkinMenus.h"
 #include "frame/sSystemMenu.h"
 #include "platform/components/PropertyBuilder.h"
@@ -604,4 +605,5 @@ const TPropertyTable& TsSkinProvider::ClassProperties() {
 void RegisterSkinProviderClasses() {
   RegisterComponentClass<TsSkinProvider>("TsSkinProvider");
   RegisterSkinableMenus();
+  RegisterSkinDialogs();
 }

@@ -143,7 +143,16 @@ int TMessageForm::Execute() {
   return r;
 }
 
+std::function<int(const std::string&, const std::string&, UINT)>& MessageBoxHandler() {
+  static std::function<int(const std::string&, const std::string&, UINT)> handler;
+  return handler;
+}
+
 int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
+  if (MessageBoxHandler()) {
+    const int answer = MessageBoxHandler()(text, caption, flags);
+    if (answer >= 0) return answer;
+  }
   auto* box = new TMessageForm(Application, text, caption, flags);
   const int result = box->Execute();
   TComponent::Free(box);

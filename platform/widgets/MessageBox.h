@@ -1,12 +1,17 @@
 #pragma once
 // The toolkit's message box: a modal form with an icon, the message and the buttons that
 // the flags ask for (MB_OK, MB_OKCANCEL, MB_YESNO, ... with MB_ICONERROR and the others).
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/widgets/Button.h"
 #include "platform/widgets/Forms.h"
 #include "platform/widgets/Label.h"
+
+// A replacement for the box's look (a skinned dialog): it answers like the box does, or -1
+// to leave the message to the box itself.
+std::function<int(const std::string& text, const std::string& caption, UINT flags)>& MessageBoxHandler();
 
 class TMessageForm : public TForm {
  public:

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/display/headless/HeadlessDisplay.h"
+#include "frame/sDialogs.h"
 #include "platform/widgets/MessageBox.h"
 #include "viewer/Maruk_rom.h"
 
@@ -74,8 +75,12 @@ class Viewer : public ::testing::Test {
     Display.Schedule([this, path] { Display.TypeText(path); });
     Display.Schedule([this] { Display.Key(VK_RETURN); });
     Display.Schedule([this, &boxText] {
+      // The toolkit's box, or the skinned dialog that stands in for it while a skin is active.
       if (auto* box = dynamic_cast<TMessageForm*>(Screen->ActiveForm())) {
         boxText = box->Caption() + "|" + box->MessageText();
+        Display.Key(VK_RETURN);
+      } else if (auto* dialog = dynamic_cast<TsMessageForm*>(Screen->ActiveForm())) {
+        boxText = dialog->Caption() + "|" + dialog->MessageText();
         Display.Key(VK_RETURN);
       }
     });
