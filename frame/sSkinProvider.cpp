@@ -1,5 +1,7 @@
 #include "frame/sSkinProvider.h"
 
+#include "frame/sScrollBar.h"
+
 #include "frame/sDialogs.h"
 #include "frame/sSkinMenus.h"
 #include "frame/sSystemMenu.h"
@@ -606,4 +608,5 @@ void RegisterSkinProviderClasses() {
   RegisterComponentClass<TsSkinProvider>("TsSkinProvider");
   RegisterSkinableMenus();
   RegisterSkinDialogs();
+  RegisterTsScrollBarClass();
 }

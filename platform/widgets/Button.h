@@ -8,11 +8,6 @@
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/Forms.h"
 
-// Dialog codes a control answers WM_GETDLGCODE with.
-inline constexpr LRESULT DLGC_WANTARROWS = 0x0001, DLGC_WANTTAB = 0x0002, DLGC_WANTALLKEYS = 0x0004,
-                         DLGC_WANTMESSAGE = 0x0004, DLGC_HASSETSEL = 0x0008, DLGC_DEFPUSHBUTTON = 0x0010,
-                         DLGC_UNDEFPUSHBUTTON = 0x0020, DLGC_RADIOBUTTON = 0x0040, DLGC_WANTCHARS = 0x0080,
-                         DLGC_STATIC = 0x0100, DLGC_BUTTON = 0x2000;
 
 // The pressing behaviour push buttons and check boxes share; subclasses say what a
 // completed press does (ButtonClicked) and paint in Paint.

@@ -832,6 +832,16 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_PAINT:
       PaintHandler(m);
       return;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      // A scroll-bar control reports to its parent; the control itself handles it.
+      if (m.LParam != 0) {
+        if (TWinControl* bar = FindControl(reinterpret_cast<HWND>(m.LParam)); bar && bar != this) {
+          m.Result = bar->Perform(m.Msg == WM_HSCROLL ? CN_HSCROLL : CN_VSCROLL, m.WParam, m.LParam);
+          return;
+        }
+      }
+      break;
     case WM_ERASEBKGND: {
       if (!(ControlStyle & csOpaque)) {
         const TRect r = ClientRect();

@@ -5,6 +5,7 @@
 // code may replace and restore; Perform calls it directly.
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,14 @@ inline constexpr UINT CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM
                       CM_CHILDKEY = CM_BASE + 46, CM_HINTSHOW = CM_BASE + 48, CM_SYSFONTCHANGED = CM_BASE + 50,
                       CM_CONTROLCHANGE = CM_BASE + 54, CM_CHANGED = CM_BASE + 55, CM_BORDERCHANGED = CM_BASE + 59,
                       CM_MOUSEWHEEL = CM_BASE + 67;
+// A request the control can't carry out in its state (a bad range, a window made modal twice).
+class EInvalidOperation : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+// Notifications a parent hands back to the control that sent them.
+inline constexpr UINT CN_BASE = 0xBC00, CN_HSCROLL = CN_BASE + WM_HSCROLL, CN_VSCROLL = CN_BASE + WM_VSCROLL;
 
 // Control styles and states.
 using TControlStyle = uint32_t;

@@ -360,6 +360,7 @@ void TCustomForm::WndProc(TMessage& m) {
       return;
     case WM_VSCROLL:
     case WM_HSCROLL:
+      if (m.LParam != 0) break;  // from a scroll-bar control
       HandleScroll(m.Msg == WM_VSCROLL ? SB_VERT : SB_HORZ, m.WParam);
       return;
     case CM_CONTROLLISTCHANGE:

@@ -1,19 +1,23 @@
-// The scroll bars of a window's frame: their state, their classic drawing and their
-// tracking (arrows with auto-repeat, page areas, thumb dragging), reported as WM_HSCROLL and
-// WM_VSCROLL.
+// Scroll bars: those of a window's frame and scroll-bar control windows (class "SCROLLBAR",
+// the whole window one bar); their state, their classic drawing and their tracking (arrows with
+// auto-repeat, page areas, thumb dragging), reported as WM_HSCROLL and WM_VSCROLL. A control bar
+// reports to its parent with its own handle in lParam.
 #include <algorithm>
 
 #include "platform/windowing/WindowSystem.h"
 
 namespace {
 
-TScrollState& State(HWND hwnd, int bar) { return bar == SB_HORZ ? hwnd->HScroll : hwnd->VScroll; }
+bool IsVertical(HWND hwnd, int bar) { return bar == SB_VERT || (bar == SB_CTL && (hwnd->Style & SBS_VERT)); }
+
+TScrollState& State(HWND hwnd, int bar) { return IsVertical(hwnd, bar) ? hwnd->VScroll : hwnd->HScroll; }
 
 int MaxPos(const TScrollState& s) { return std::max(s.Min, s.Max - std::max(int(s.Page) - 1, 0)); }
 
 // The bar's rectangle in window coordinates (empty when the window has no such bar).
 TRect BarRect(HWND hwnd, int bar) {
   const TRect& c = hwnd->ClientRect;
+  if (bar == SB_CTL) return c;
   if (bar == SB_VERT) {
     if (!(hwnd->Style & WS_VSCROLL)) return {};
     return {c.Right, c.Top, c.Right + GetSystemMetrics(SM_CXVSCROLL), c.Bottom};
@@ -31,7 +35,7 @@ TBarParts Parts(HWND hwnd, int bar) {
   p.Bar = BarRect(hwnd, bar);
   if (p.Bar.IsEmpty()) return p;
   const TScrollState& s = State(hwnd, bar);
-  const bool vert = bar == SB_VERT;
+  const bool vert = IsVertical(hwnd, bar);
   const int length = vert ? p.Bar.Height() : p.Bar.Width();
   const int arrow = std::min(vert ? GetSystemMetrics(SM_CYVSCROLL) : GetSystemMetrics(SM_CXHSCROLL), length / 2);
   if (vert) {
@@ -46,6 +50,7 @@ TBarParts Parts(HWND hwnd, int bar) {
   const int track = vert ? p.Track.Height() : p.Track.Width();
   const int range = s.Max - s.Min + 1;
   if (range <= 0 || track < 8 || int(s.Page) >= range) return p;  // nothing to scroll: no thumb
+  if (bar == SB_CTL && !IsWindowEnabled(hwnd)) return p;
   const int thumbLength = s.Page ? std::max(8, int(int64_t(track) * s.Page / range)) : std::min(track, 17);
   const int span = MaxPos(s) - s.Min;
   const int pos = (s.Tracking ? s.TrackPos : s.Pos) - s.Min;
@@ -100,7 +105,7 @@ void PaintBar(HWND hwnd, HDC dc, int bar) {
   const TBarParts p = Parts(hwnd, bar);
   if (p.Bar.IsEmpty()) return;
   const TScrollState& s = State(hwnd, bar);
-  const bool vert = bar == SB_VERT;
+  const bool vert = IsVertical(hwnd, bar);
   const bool enabled = !p.Thumb.IsEmpty();
   // The track: a checker of face and highlight, the classic pattern.
   TDib pattern(2, 2);
@@ -144,14 +149,31 @@ int PartAt(HWND hwnd, int bar, TPoint p) {
   if (parts.Forward.Contains(p.X, p.Y)) return 2;
   if (parts.Thumb.Contains(p.X, p.Y)) return 5;
   if (!parts.Thumb.IsEmpty() && parts.Track.Contains(p.X, p.Y)) {
-    const bool before = bar == SB_VERT ? p.Y < parts.Thumb.Top : p.X < parts.Thumb.Left;
+    const bool before = IsVertical(hwnd, bar) ? p.Y < parts.Thumb.Top : p.X < parts.Thumb.Left;
     return before ? 3 : 4;
   }
   return 0;
 }
 
-void Redraw(HWND hwnd) {
-  if (IsWindowVisible(hwnd)) SendMessage(hwnd, WM_NCPAINT, 1, 0);
+void Redraw(HWND hwnd, int bar) {
+  if (!IsWindowVisible(hwnd)) return;
+  if (bar == SB_CTL) {
+    InvalidateRect(hwnd, nullptr, false);
+    UpdateWindow(hwnd);
+  } else {
+    SendMessage(hwnd, WM_NCPAINT, 1, 0);
+  }
+}
+
+// Reports a scroll action: a frame bar to its window, a control bar to its parent.
+void Notify(HWND hwnd, int bar, WPARAM code) {
+  const UINT msg = IsVertical(hwnd, bar) ? WM_VSCROLL : WM_HSCROLL;
+  if (bar != SB_CTL) {
+    SendMessage(hwnd, msg, code, 0);
+    return;
+  }
+  HWND parent = GetParent(hwnd);
+  SendMessage(parent ? parent : hwnd, msg, code, reinterpret_cast<LPARAM>(hwnd));
 }
 
 }  // namespace
@@ -172,19 +194,19 @@ void TrackScrollBar(HWND hwnd, int bar, TPoint screen) {
   auto local = [&](TPoint s) { return TPoint{s.X - origin.X, s.Y - origin.Y}; };
   const int part = PartAt(hwnd, bar, local(screen));
   if (part == 0) return;
-  const UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
   TScrollState& s = State(hwnd, bar);
+  const bool vert = IsVertical(hwnd, bar);
   const WPARAM codes[] = {0, SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN};
   const TBarParts startParts = Parts(hwnd, bar);
-  const int grabOffset = bar == SB_VERT ? screen.Y - origin.Y - startParts.Thumb.Top : screen.X - origin.X - startParts.Thumb.Left;
+  const int grabOffset = vert ? screen.Y - origin.Y - startParts.Thumb.Top : screen.X - origin.X - startParts.Thumb.Left;
   s.PressedPart = part;
   if (part == 5) {
     s.Tracking = true;
     s.TrackPos = s.Pos;
   }
-  Redraw(hwnd);
+  Redraw(hwnd, bar);
   SetCapture(hwnd);
-  if (part != 5) SendMessage(hwnd, msg, codes[part], 0);
+  if (part != 5) Notify(hwnd, bar, codes[part]);
   const uintptr_t timer = SetTimer(hwnd, 0xFFF0, 400);
   bool inside = true;
   for (;;) {
@@ -205,7 +227,7 @@ void TrackScrollBar(HWND hwnd, int bar, TPoint screen) {
         TPoint now;
         GetCursorPos(&now);
         // Page repeats stop once the thumb reaches the pointer.
-        if (part < 3 || PartAt(hwnd, bar, local(now)) == part) SendMessage(hwnd, msg, codes[part], 0);
+        if (part < 3 || PartAt(hwnd, bar, local(now)) == part) Notify(hwnd, bar, codes[part]);
       }
       continue;
     }
@@ -214,7 +236,6 @@ void TrackScrollBar(HWND hwnd, int bar, TPoint screen) {
       GetCursorPos(&now);
       if (part == 5) {
         const TBarParts p = Parts(hwnd, bar);
-        const bool vert = bar == SB_VERT;
         const int track = vert ? p.Track.Height() : p.Track.Width();
         const int thumb = vert ? p.Thumb.Height() : p.Thumb.Width();
         const int at = (vert ? now.Y - origin.Y - p.Track.Top : now.X - origin.X - p.Track.Left) - grabOffset;
@@ -223,15 +244,15 @@ void TrackScrollBar(HWND hwnd, int bar, TPoint screen) {
         const int pos = s.Min + int(int64_t(std::clamp(at, 0, room)) * span / room);
         if (pos != s.TrackPos) {
           s.TrackPos = pos;
-          Redraw(hwnd);
-          SendMessage(hwnd, msg, MAKEWPARAM(SB_THUMBTRACK, unsigned(pos)), 0);
+          Redraw(hwnd, bar);
+          Notify(hwnd, bar, MAKEWPARAM(SB_THUMBTRACK, unsigned(pos)));
         }
       } else {
         const bool now_inside = PartAt(hwnd, bar, local(now)) == part || (part <= 2 && Parts(hwnd, bar).Bar.Contains(local(now).X, local(now).Y) && PartAt(hwnd, bar, local(now)) == part);
         if (now_inside != inside) {
           inside = now_inside;
           s.PressedPart = inside ? part : 0;
-          Redraw(hwnd);
+          Redraw(hwnd, bar);
         }
       }
       continue;
@@ -244,16 +265,16 @@ void TrackScrollBar(HWND hwnd, int bar, TPoint screen) {
   if (GetCapture() == hwnd) ReleaseCapture();
   if (part == 5) {
     s.Tracking = false;
-    SendMessage(hwnd, msg, MAKEWPARAM(SB_THUMBPOSITION, unsigned(s.TrackPos)), 0);
+    Notify(hwnd, bar, MAKEWPARAM(SB_THUMBPOSITION, unsigned(s.TrackPos)));
   }
   if (!IsLive(hwnd)) return;
   s.PressedPart = 0;
-  Redraw(hwnd);
-  SendMessage(hwnd, msg, SB_ENDSCROLL, 0);
+  Redraw(hwnd, bar);
+  Notify(hwnd, bar, SB_ENDSCROLL);
 }
 
 int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, bool redraw) {
-  if (!IsLive(hwnd) || !info || (bar != SB_HORZ && bar != SB_VERT)) return 0;
+  if (!IsLive(hwnd) || !info || (bar != SB_HORZ && bar != SB_VERT && bar != SB_CTL)) return 0;
   TScrollState& s = State(hwnd, bar);
   if (info->fMask & SIF_RANGE) {
     s.Min = info->nMin;
@@ -262,12 +283,12 @@ int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, bool redraw) {
   if (info->fMask & SIF_PAGE) s.Page = std::min<UINT>(info->nPage, UINT(s.Max - s.Min + 1));
   if (info->fMask & SIF_POS) s.Pos = info->nPos;
   s.Pos = std::clamp(s.Pos, s.Min, MaxPos(s));
-  if (redraw) Redraw(hwnd);
+  if (redraw) Redraw(hwnd, bar);
   return s.Pos;
 }
 
 bool GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
-  if (!IsWindow(hwnd) || !info || (bar != SB_HORZ && bar != SB_VERT)) return false;
+  if (!IsWindow(hwnd) || !info || (bar != SB_HORZ && bar != SB_VERT && bar != SB_CTL)) return false;
   const TScrollState& s = State(hwnd, bar);
   if (info->fMask & SIF_RANGE) {
     info->nMin = s.Min;
@@ -280,7 +301,7 @@ bool GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
 }
 
 int SetScrollPos(HWND hwnd, int bar, int pos, bool redraw) {
-  if (!IsLive(hwnd) || (bar != SB_HORZ && bar != SB_VERT)) return 0;
+  if (!IsLive(hwnd) || (bar != SB_HORZ && bar != SB_VERT && bar != SB_CTL)) return 0;
   const int old = State(hwnd, bar).Pos;
   SCROLLINFO info;
   info.fMask = SIF_POS;
@@ -313,4 +334,55 @@ bool ShowScrollBar(HWND hwnd, int bar, bool show) {
   hwnd->Style = style;
   SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
+}
+
+// ---- Scroll-bar control windows ----------------------------------------------------------------
+
+LRESULT ScrollBarControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT: {
+      // With a context in wParam the bar paints into it.
+      if (wParam) {
+        PaintBar(hwnd, reinterpret_cast<HDC>(wParam), SB_CTL);
+        return 0;
+      }
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      if (dc) PaintBar(hwnd, dc, SB_CTL);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_ENABLE:
+      InvalidateRect(hwnd, nullptr, false);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      if (hwnd->Style & WS_TABSTOP) SetFocus(hwnd);
+      TPoint p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      ClientToScreen(hwnd, &p);
+      TrackScrollBar(hwnd, SB_CTL, p);
+      return 0;
+    }
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS;
+    case WM_KEYDOWN: {
+      WPARAM code;
+      switch (wParam) {
+        case VK_LEFT: case VK_UP: code = SB_LINEUP; break;
+        case VK_RIGHT: case VK_DOWN: code = SB_LINEDOWN; break;
+        case VK_PRIOR: code = SB_PAGEUP; break;
+        case VK_NEXT: code = SB_PAGEDOWN; break;
+        case VK_HOME: code = SB_TOP; break;
+        case VK_END: code = SB_BOTTOM; break;
+        default: return DefWindowProc(hwnd, msg, wParam, lParam);
+      }
+      Notify(hwnd, SB_CTL, code);
+      if (IsLive(hwnd)) Notify(hwnd, SB_CTL, SB_ENDSCROLL);
+      return 0;
+    }
+    default:
+      return DefWindowProc(hwnd, msg, wParam, lParam);
+  }
 }

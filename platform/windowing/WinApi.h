@@ -248,3 +248,7 @@ int GetScrollPos(HWND hwnd, int bar);
 bool SetScrollRange(HWND hwnd, int bar, int min, int max, bool redraw);
 // Shows or hides the bar (adds or removes WS_VSCROLL / WS_HSCROLL and recomputes the frame).
 bool ShowScrollBar(HWND hwnd, int bar, bool show);
+// The procedure of scroll-bar control windows (class "SCROLLBAR", style SBS_HORZ or SBS_VERT):
+// the whole window is one bar, used with SB_CTL; it reports to its parent as WM_HSCROLL or
+// WM_VSCROLL with its handle in lParam, and moves by the arrow, page, Home and End keys.
+LRESULT ScrollBarControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -9,6 +9,15 @@ HWND const HWND_BOTTOM = reinterpret_cast<HWND>(1);
 
 TWindowSystem& TWindowSystem::Get() {
   static TWindowSystem instance;
+  // The window classes every program has.
+  static const bool systemClasses = [] {
+    WNDCLASS bar;
+    bar.lpszClassName = "SCROLLBAR";
+    bar.lpfnWndProc = ScrollBarControlProc;
+    instance.Classes[bar.lpszClassName] = bar;
+    return true;
+  }();
+  (void)systemClasses;
   return instance;
 }
 
