@@ -1,8 +1,7 @@
 #include "frame/sSkinProvider.h"
 
-#include "frame/sScrollBar.h"
-
 #include "frame/sDialogs.h"
+#include "frame/sScrollBar.h"
 #include "frame/sSkinMenus.h"
 #include "frame/sSystemMenu.h"
 #include "platform/components/PropertyBuilder.h"

@@ -1,4 +1,5 @@
-// Generator of the program's internal skin "BlueGlass (internal)".
+// Generator of the program's internal skin "BlueGlass (internal)" and of the skin folders
+// that ship with it ("Graphite" and "Amber", assets/skins/).
 //
 //   skin_art <repo-root> [--contact-sheet sheet.png] [--preview preview.png]
 //
@@ -24,6 +25,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <jpeglib.h>
 
 #include "platform/graphics/BmpFile.h"
 #include "platform/graphics/DC.h"
@@ -63,6 +66,18 @@ COLORREF ToColorRef(TRgb c) {
 }
 
 TRgb FromColorRef(COLORREF c) { return Rgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+// The skin being drawn. The painters below are written in the colours of the internal skin;
+// a skin of another look maps every colour they use (and may soften the glass shine).
+struct TTheme {
+  std::function<TRgb(TRgb)> Map;  // none: the colours as written
+  float Shine = 1;                // factor on the white lines of glass faces
+};
+const TTheme kBlueGlassTheme{};
+const TTheme* gTheme = &kBlueGlassTheme;
+
+TRgb Ink(TRgb c) { return gTheme->Map ? gTheme->Map(c) : c; }
+TRgb Ink(int r, int g, int b) { return Ink(Rgb(r, g, b)); }
 
 // A shape answers whether a point (in pixel units, pixel x covering [x, x + 1)) lies inside.
 using TShape = std::function<bool(float, float)>;
@@ -225,6 +240,17 @@ struct TGlassLook {
   bool Sunken = false;   // a pressed face: a shadow under the top edge
 };
 
+TGlassLook Ink(const TGlassLook& look) {
+  TGlassLook out = look;
+  out.Outline = Ink(look.Outline);
+  out.Top = Ink(look.Top);
+  out.HighlightEnd = Ink(look.HighlightEnd);
+  out.Face = Ink(look.Face);
+  out.Glow = Ink(look.Glow);
+  out.Shine = std::clamp(look.Shine * gTheme->Shine, 0.0f, 1.0f);
+  return out;
+}
+
 struct TGlassStyle {
   float Radius = 3;
   float Band = 5;           // rows of the highlight band
@@ -261,10 +287,10 @@ TGlassStyle ButtonStyle(float radius = 3, float band = 5) {
 TLayer PaintGlass(const TGlassStyle& st, int state, int w, int h) {
   TLayer layer(w, h);
   if (state == 0 && st.FlatNormal) return layer;
-  const TGlassLook& look = st.Look[size_t(std::clamp(state, 0, 2))];
+  const TGlassLook look = Ink(st.Look[size_t(std::clamp(state, 0, 2))]);
   const float l = 0, t = 0, r = float(w);
   const float b = st.OpenBottom ? h + st.Radius + 3 : float(st.Shadow ? h - 1 : h);
-  if (st.Shadow && !st.OpenBottom) layer.Paint(RoundBox(l, t + 1, r, b + 1, st.Radius), Rgb(0x1E, 0x3A, 0x5A), 0.22f);
+  if (st.Shadow && !st.OpenBottom) layer.Paint(RoundBox(l, t + 1, r, b + 1, st.Radius), Ink(0x1E, 0x3A, 0x5A), 0.22f);
   layer.Paint(RoundBox(l, t, r, b, st.Radius), look.Outline);
   // The gradient runs between the rows inside the outline of the picture itself.
   const float ft = t + 1, fb = st.OpenBottom ? float(h) : b - 1;
@@ -276,9 +302,9 @@ TLayer PaintGlass(const TGlassStyle& st, int state, int w, int h) {
     return c;
   });
   const TShape inner = RoundBox(l + 2, t + 2, r - 2, b - 2, st.Radius - 2);
-  layer.Paint(Ring(face, inner), kWhite, [&](float, float y) { return y - ft < st.Band ? look.Shine : look.Shine * 0.45f; });
+  layer.Paint(Ring(face, inner), Ink(kWhite), [&](float, float y) { return y - ft < st.Band ? look.Shine : look.Shine * 0.45f; });
   if (look.Sunken)
-    layer.Paint(Ring(face, RoundBox(l + 1, t + 3, r - 1, b + 8, st.Radius)), Rgb(0x1A, 0x38, 0x60),
+    layer.Paint(Ring(face, RoundBox(l + 1, t + 3, r - 1, b + 8, st.Radius)), Ink(0x1A, 0x38, 0x60),
                 [&](float, float y) { return y - ft < 1 ? 0.35f : 0.15f; });
   return layer;
 }
@@ -290,13 +316,13 @@ TPainter Glass(TGlassStyle style) {
 // Column header: square, white to light blue, a line at the bottom and a separator right.
 TLayer PaintHeader(int state, int w, int h) {
   TLayer layer(w, h);
-  const TRgb top = state == 2 ? Rgb(0xC6, 0xDC, 0xF0) : state == 1 ? kWhite : Rgb(0xFA, 0xFC, 0xFE);
-  const TRgb bottom = state == 2 ? Rgb(0xB0, 0xCC, 0xE8) : state == 1 ? Rgb(0xD6, 0xEA, 0xFC) : Rgb(0xDC, 0xE8, 0xF4);
+  const TRgb top = state == 2 ? Ink(0xC6, 0xDC, 0xF0) : state == 1 ? Ink(kWhite) : Ink(0xFA, 0xFC, 0xFE);
+  const TRgb bottom = state == 2 ? Ink(0xB0, 0xCC, 0xE8) : state == 1 ? Ink(0xD6, 0xEA, 0xFC) : Ink(0xDC, 0xE8, 0xF4);
   layer.Paint(Box(0, 0, float(w), float(h)), [&](float, float y) { return Mix(top, bottom, (y - 3) / 6); });
-  layer.Paint(Box(0, float(h - 1), float(w), float(h)), Rgb(0x86, 0xA6, 0xC8));
-  layer.Paint(Box(float(w - 1), 2, float(w), float(h - 2)), Rgb(0xA8, 0xC0, 0xDA));
-  layer.Paint(Box(float(w - 2), 2, float(w - 1), float(h - 2)), kWhite, 0.8f);
-  if (state == 1) layer.Paint(Box(0, float(h - 3), float(w), float(h - 1)), Rgb(0x5C, 0x9C, 0xE0), 0.7f);
+  layer.Paint(Box(0, float(h - 1), float(w), float(h)), Ink(0x86, 0xA6, 0xC8));
+  layer.Paint(Box(float(w - 1), 2, float(w), float(h - 2)), Ink(0xA8, 0xC0, 0xDA));
+  layer.Paint(Box(float(w - 2), 2, float(w - 1), float(h - 2)), Ink(kWhite), 0.8f);
+  if (state == 1) layer.Paint(Box(0, float(h - 3), float(w), float(h - 1)), Ink(0x5C, 0x9C, 0xE0), 0.7f);
   return layer;
 }
 
@@ -306,12 +332,12 @@ TLayer PaintField(int state, int w, int h) {
   TLayer layer(w, h);
   const TShape outer = RoundBox(0, 0, float(w), float(h), 2.5f);
   const TShape inner = RoundBox(1, 1, float(w - 1), float(h - 1), 1.5f);
-  layer.Paint(Ring(outer, inner), state == 0 ? Rgb(0x8C, 0xAC, 0xCC) : Rgb(0x3E, 0x84, 0xD2));
+  layer.Paint(Ring(outer, inner), state == 0 ? Ink(0x8C, 0xAC, 0xCC) : Ink(0x3E, 0x84, 0xD2));
   const TShape inner2 = RoundBox(2, 2, float(w - 2), float(h - 2), 0.5f);
   if (state == 0)
-    layer.Paint(Ring(inner, inner2), Rgb(0xC8, 0xD8, 0xE8), [](float, float y) { return y < 2 ? 0.8f : 0.35f; });
+    layer.Paint(Ring(inner, inner2), Ink(0xC8, 0xD8, 0xE8), [](float, float y) { return y < 2 ? 0.8f : 0.35f; });
   else
-    layer.Paint(Ring(inner, inner2), Rgb(0x9C, 0xCE, 0xF8), 0.75f);
+    layer.Paint(Ring(inner, inner2), Ink(0x9C, 0xCE, 0xF8), 0.75f);
   return layer;
 }
 
@@ -321,9 +347,9 @@ TLayer PaintGroove(int state, int w, int h) {
   const TShape outer = RoundBox(0, 0, float(w), float(h), 3);
   const TShape inner = RoundBox(1, 1, float(w - 1), float(h - 1), 2);
   const TShape inner2 = RoundBox(2, 2, float(w - 2), float(h - 2), 1);
-  layer.Paint(Ring(outer, inner), state == 0 ? Rgb(0xA4, 0xBE, 0xD8) : Rgb(0x7E, 0xA8, 0xD6));
-  layer.Paint(Ring(inner, inner2), Rgb(0x50, 0x70, 0x98), [](float, float y) { return y < 2 ? 0.22f : 0.0f; });
-  layer.Paint(Ring(inner, inner2), kWhite, [h](float, float y) { return y > h - 2 ? 0.7f : 0.0f; });
+  layer.Paint(Ring(outer, inner), state == 0 ? Ink(0xA4, 0xBE, 0xD8) : Ink(0x7E, 0xA8, 0xD6));
+  layer.Paint(Ring(inner, inner2), Ink(0x50, 0x70, 0x98), [](float, float y) { return y < 2 ? 0.22f : 0.0f; });
+  layer.Paint(Ring(inner, inner2), Ink(kWhite), [h](float, float y) { return y > h - 2 ? 0.7f : 0.0f; });
   return layer;
 }
 
@@ -335,7 +361,7 @@ TPainter Etched(TRgb outline, float radius, float shine = 0.75f, float outlineOp
     const TShape inner = RoundBox(1, 1, float(w - 1), float(h - 1), radius - 1);
     const TShape inner2 = RoundBox(2, 2, float(w - 2), float(h - 2), radius - 2);
     layer.Paint(Ring(outer, inner), outline, outlineOpacity);
-    layer.Paint(Ring(inner, inner2), kWhite, shine);
+    layer.Paint(Ring(inner, inner2), Ink(kWhite), shine);
     return layer;
   };
 }
@@ -347,8 +373,8 @@ TLayer PaintMenuItem(int state, int w, int h) {
   const TShape outer = RoundBox(0, 0, float(w), float(h), 3);
   const TShape inner = RoundBox(1, 1, float(w - 1), float(h - 1), 2);
   const TShape inner2 = RoundBox(2, 2, float(w - 2), float(h - 2), 1);
-  layer.Paint(Ring(outer, inner), Rgb(0x2C, 0x64, 0xA8), 0.85f);
-  layer.Paint(Ring(inner, inner2), kWhite, [](float, float y) { return y < 4 ? 0.7f : 0.35f; });
+  layer.Paint(Ring(outer, inner), Ink(0x2C, 0x64, 0xA8), 0.85f);
+  layer.Paint(Ring(inner, inner2), Ink(kWhite), [](float, float y) { return y < 4 ? 0.7f : 0.35f; });
   return layer;
 }
 
@@ -359,9 +385,9 @@ TLayer PaintPopupFrame(int, int w, int h) {
   const TShape r1 = RoundBox(1, 1, float(w - 1), float(h - 1), 3);
   const TShape r2 = RoundBox(2, 2, float(w - 2), float(h - 2), 2);
   const TShape r3 = RoundBox(3, 3, float(w - 3), float(h - 3), 1);
-  layer.Paint(Ring(r0, r1), Rgb(0x3A, 0x66, 0x98));
-  layer.Paint(Ring(r1, r2), kWhite, 0.8f);
-  layer.Paint(Ring(r2, r3), Rgb(0xA6, 0xC6, 0xE6), 0.55f);
+  layer.Paint(Ring(r0, r1), Ink(0x3A, 0x66, 0x98));
+  layer.Paint(Ring(r1, r2), Ink(kWhite), 0.8f);
+  layer.Paint(Ring(r2, r3), Ink(0xA6, 0xC6, 0xE6), 0.55f);
   return layer;
 }
 
@@ -381,8 +407,8 @@ TLayer PaintFormFrame(int, int w, int h) {
     const float mid = h / 2.0f;
     return TShape([=](float x, float y) { return y < mid ? top(x, y) : bottom(x, y); });
   };
-  for (int i = 0; i < 4; ++i) layer.Paint(Ring(shape(i), shape(i + 1)), kFrameRings[size_t(i)]);
-  layer.Paint(shape(4), kFormColour);
+  for (int i = 0; i < 4; ++i) layer.Paint(Ring(shape(i), shape(i + 1)), Ink(kFrameRings[size_t(i)]));
+  layer.Paint(shape(4), Ink(kFormColour));
   return layer;
 }
 
@@ -394,10 +420,10 @@ TLayer PaintTitleBand(int, int w, int h) {
   auto shape = [&](int inset) {
     return RoundBox(float(inset), float(inset), float(w - inset), float(h + 8), std::max(4.0f - inset, 0.0f));
   };
-  for (int i = 0; i < 4; ++i) layer.Paint(Ring(shape(i), shape(i + 1)), kFrameRings[size_t(i)]);
-  layer.Paint(Box(4, 4, float(w - 4), 5), kWhite, 0.45f);
-  layer.Paint(Box(4, float(h - 2), float(w - 4), float(h - 1)), kWhite, 0.35f);
-  layer.Paint(Box(4, float(h - 1), float(w - 4), float(h)), Rgb(0x3E, 0x6A, 0x9C), 0.75f);
+  for (int i = 0; i < 4; ++i) layer.Paint(Ring(shape(i), shape(i + 1)), Ink(kFrameRings[size_t(i)]));
+  layer.Paint(Box(4, 4, float(w - 4), 5), Ink(kWhite), 0.45f);
+  layer.Paint(Box(4, float(h - 2), float(w - 4), float(h - 1)), Ink(kWhite), 0.35f);
+  layer.Paint(Box(4, float(h - 1), float(w - 4), float(h)), Ink(0x3E, 0x6A, 0x9C), 0.75f);
   return layer;
 }
 
@@ -410,10 +436,10 @@ TPainter Panel(TPanelKind kind, TRgb fill) {
     const TShape outer = RoundBox(0, 0, float(w), float(h), 2);
     const TShape inner = Box(1, 1, float(w - 1), float(h - 1));
     layer.Paint(outer, fill);
-    layer.Paint(Ring(outer, inner), kind == pkLowered ? Rgb(0x84, 0xA2, 0xC2) : Rgb(0x9A, 0xB6, 0xD2));
+    layer.Paint(Ring(outer, inner), kind == pkLowered ? Ink(0x84, 0xA2, 0xC2) : Ink(0x9A, 0xB6, 0xD2));
     const TShape topLeft = Either(Box(1, 1, float(w - 1), 2), Box(1, 1, 2, float(h - 1)));
     const TShape bottomRight = Either(Box(1, float(h - 2), float(w - 1), float(h - 1)), Box(float(w - 2), 1, float(w - 1), float(h - 1)));
-    const TRgb light = kWhite, dark = Rgb(0xB8, 0xCC, 0xE0);
+    const TRgb light = Ink(kWhite), dark = Ink(0xB8, 0xCC, 0xE0);
     if (kind == pkLowered) {
       layer.Paint(bottomRight, light, 0.9f);
       layer.Paint(topLeft, dark);
@@ -469,8 +495,8 @@ TLayer PaintTitleGlyph(TTitleSymbol symbol, int state, int w, int h) {
       return layer;
   }
   const TShape shadow = [mark](float x, float y) { return mark(x - 0.75f, y - 0.75f); };
-  layer.Paint(shadow, Rgb(0x10, 0x28, 0x48), 0.45f);
-  layer.Paint(mark, kWhite);
+  layer.Paint(shadow, Ink(0x10, 0x28, 0x48), 0.45f);
+  layer.Paint(mark, Ink(kWhite));
   return layer;
 }
 
@@ -482,17 +508,17 @@ enum TCheckKind { ckUnchecked, ckChecked, ckGrayed };
 
 // The box or circle of a check box or radio button at (x, y), 13 pixels across.
 void PaintBoxFace(TLayer& layer, bool round, int state, float x, float y, float size) {
-  const TRgb outline = state == 0 ? Rgb(0x4E, 0x7A, 0xA8) : state == 1 ? Rgb(0x2C, 0x76, 0xC8) : Rgb(0x24, 0x52, 0x88);
-  const TRgb top = state == 2 ? Rgb(0xB4, 0xCE, 0xE8) : kWhite;
-  const TRgb bottom = state == 0 ? Rgb(0xD2, 0xE2, 0xF2) : state == 1 ? Rgb(0xD6, 0xEC, 0xFF) : Rgb(0xE4, 0xF0, 0xFA);
+  const TRgb outline = state == 0 ? Ink(0x4E, 0x7A, 0xA8) : state == 1 ? Ink(0x2C, 0x76, 0xC8) : Ink(0x24, 0x52, 0x88);
+  const TRgb top = state == 2 ? Ink(0xB4, 0xCE, 0xE8) : Ink(kWhite);
+  const TRgb bottom = state == 0 ? Ink(0xD2, 0xE2, 0xF2) : state == 1 ? Ink(0xD6, 0xEC, 0xFF) : Ink(0xE4, 0xF0, 0xFA);
   auto shape = [&](float inset) {
     return round ? Disc(x + size / 2, y + size / 2, size / 2 - inset)
                  : RoundBox(x + inset, y + inset, x + size - inset, y + size - inset, std::max(2.5f - inset, 0.0f));
   };
   layer.Paint(shape(0), outline);
   layer.Paint(shape(1), [&](float, float py) { return Mix(top, bottom, (py - y - 1) / (size - 2)); });
-  if (state == 1) layer.Paint(Ring(shape(1), shape(2)), Rgb(0x8E, 0xC6, 0xF6), 0.8f);
-  if (state == 2) layer.Paint(Ring(shape(1), shape(2.2f)), Rgb(0x3A, 0x62, 0x94), [y](float, float py) { return py < y + 3 ? 0.3f : 0.0f; });
+  if (state == 1) layer.Paint(Ring(shape(1), shape(2)), Ink(0x8E, 0xC6, 0xF6), 0.8f);
+  if (state == 2) layer.Paint(Ring(shape(1), shape(2.2f)), Ink(0x3A, 0x62, 0x94), [y](float, float py) { return py < y + 3 ? 0.3f : 0.0f; });
 }
 
 TPainter CheckBoxGlyph(TCheckKind kind) {
@@ -500,11 +526,11 @@ TPainter CheckBoxGlyph(TCheckKind kind) {
     TLayer layer(w, h);
     const float x = 1, y = float((h - 13) / 2 + 1);
     PaintBoxFace(layer, false, state, x, y, 13);
-    const TRgb ink = state == 1 ? Rgb(0x14, 0x56, 0xA8) : Rgb(0x1A, 0x44, 0x7C);
+    const TRgb ink = state == 1 ? Ink(0x14, 0x56, 0xA8) : Ink(0x1A, 0x44, 0x7C);
     if (kind == ckChecked)
       layer.Paint(Stroke({{x + 3.2f, y + 6.6f}, {x + 5.6f, y + 9.2f}, {x + 9.8f, y + 3.6f}}, 1.05f), ink);
     else if (kind == ckGrayed)
-      layer.Paint(RoundBox(x + 3.5f, y + 3.5f, x + 9.5f, y + 9.5f, 1), Rgb(0x7C, 0x9E, 0xC2));
+      layer.Paint(RoundBox(x + 3.5f, y + 3.5f, x + 9.5f, y + 9.5f, 1), Ink(0x7C, 0x9E, 0xC2));
     return layer;
   };
 }
@@ -515,9 +541,9 @@ TPainter RadioGlyph(TCheckKind kind) {
     const float x = 1, y = float((h - 13) / 2 + 1);
     PaintBoxFace(layer, true, state, x, y, 13);
     if (kind == ckChecked) {
-      const TRgb ink = state == 1 ? Rgb(0x1E, 0x64, 0xBA) : Rgb(0x1E, 0x4E, 0x8A);
+      const TRgb ink = state == 1 ? Ink(0x1E, 0x64, 0xBA) : Ink(0x1E, 0x4E, 0x8A);
       layer.Paint(Disc(x + 6.5f, y + 6.5f, 2.9f), ink);
-      layer.Paint(Disc(x + 5.8f, y + 5.6f, 1.0f), kWhite, 0.7f);
+      layer.Paint(Disc(x + 5.8f, y + 5.6f, 1.0f), Ink(kWhite), 0.7f);
     }
     return layer;
   };
@@ -529,16 +555,16 @@ TPainter SmallBoxGlyph(TCheckKind kind) {
     TLayer layer(w, h);
     PaintBoxFace(layer, false, state, 0, 0, float(std::min(w, h) - 1));
     if (kind == ckChecked)
-      layer.Paint(Stroke({{2.6f, 5.4f}, {4.6f, 7.6f}, {8.4f, 2.8f}}, 0.95f), Rgb(0x1A, 0x44, 0x7C));
+      layer.Paint(Stroke({{2.6f, 5.4f}, {4.6f, 7.6f}, {8.4f, 2.8f}}, 0.95f), Ink(0x1A, 0x44, 0x7C));
     else if (kind == ckGrayed)
-      layer.Paint(Box(3, 3, 8, 8), Rgb(0x7C, 0x9E, 0xC2));
+      layer.Paint(Box(3, 3, 8, 8), Ink(0x7C, 0x9E, 0xC2));
     return layer;
   };
 }
 
 TLayer PaintCheckMark(int, int w, int h) {
   TLayer layer(w, h);
-  layer.Paint(Stroke({{1.6f, 4.4f}, {4.2f, 7.0f}, {9.4f, 1.6f}}, 1.1f), Rgb(0x1A, 0x44, 0x7C));
+  layer.Paint(Stroke({{1.6f, 4.4f}, {4.2f, 7.0f}, {9.4f, 1.6f}}, 1.1f), Ink(0x1A, 0x44, 0x7C));
   return layer;
 }
 
@@ -548,8 +574,8 @@ TLayer PaintGrip(int, int w, int h) {
   for (int row = 0; row < 3; ++row)
     for (int col = 2 - row; col < 3; ++col) {
       const float x = float(w - 13 + col * 4), y = float(h - 13 + row * 4);
-      layer.Paint(Box(x + 1, y + 1, x + 3, y + 3), kWhite, 0.9f);
-      layer.Paint(Box(x, y, x + 2, y + 2), Rgb(0x5A, 0x7E, 0xA6));
+      layer.Paint(Box(x + 1, y + 1, x + 3, y + 3), Ink(kWhite), 0.9f);
+      layer.Paint(Box(x, y, x + 2, y + 2), Ink(0x5A, 0x7E, 0xA6));
     }
   return layer;
 }
@@ -561,7 +587,7 @@ TLayer PaintArrowRight(int state, int w, int h) {
   TLayer layer(w, h);
   const int x0 = (w - 4) / 2, y0 = (h - 8) / 2;
   for (int c = 0; c < 4; ++c)
-    layer.Paint(Box(float(x0 + c), float(y0 + c), float(x0 + c + 1), float(y0 + 8 - c)), kArrowInk[size_t(state)]);
+    layer.Paint(Box(float(x0 + c), float(y0 + c), float(x0 + c + 1), float(y0 + 8 - c)), Ink(kArrowInk[size_t(state)]));
   return layer;
 }
 
@@ -570,7 +596,7 @@ TLayer PaintComboArrow(int state, int w, int h) {
   TLayer layer(w, h);
   const int x0 = (w - 7) / 2, y0 = (h - 4) / 2;
   for (int r = 0; r < 4; ++r)
-    layer.Paint(Box(float(x0 + r), float(y0 + r), float(x0 + 7 - r), float(y0 + r + 1)), kArrowInk[size_t(state)]);
+    layer.Paint(Box(float(x0 + r), float(y0 + r), float(x0 + 7 - r), float(y0 + r + 1)), Ink(kArrowInk[size_t(state)]));
   return layer;
 }
 
@@ -580,8 +606,8 @@ TLayer PaintThumbRidges(int state, int w, int h) {
   const int x0 = (w - 6) / 2;
   for (int i = 0; i < 3; ++i) {
     const float x = float(x0 + 2 * i);
-    layer.Paint(Box(x, 1, x + 1, float(h - 1)), kArrowInk[size_t(state)]);
-    layer.Paint(Box(x + 1, 1, x + 2, float(h - 1)), kWhite);
+    layer.Paint(Box(x, 1, x + 1, float(h - 1)), Ink(kArrowInk[size_t(state)]));
+    layer.Paint(Box(x + 1, 1, x + 2, float(h - 1)), Ink(kWhite));
   }
   return layer;
 }
@@ -589,7 +615,7 @@ TLayer PaintThumbRidges(int state, int w, int h) {
 // Track bar thumb pointing down: a glass body with a pointed bottom.
 TLayer PaintTrackThumb(int state, int w, int h) {
   TLayer layer(w, h);
-  const TGlassLook& look = state == 0 ? kGlassNormal : state == 1 ? kGlassHot : kGlassPressed;
+  const TGlassLook look = Ink(state == 0 ? kGlassNormal : state == 1 ? kGlassHot : kGlassPressed);
   const float fw = float(w), tip = float(h), body = float(h) - fw / 2;
   auto shape = [&](float i) {
     return Either(RoundBox(i, i, fw - i, body, 2.5f - i),
@@ -597,14 +623,14 @@ TLayer PaintTrackThumb(int state, int w, int h) {
   };
   layer.Paint(shape(0), look.Outline);
   layer.Paint(shape(1), [&](float, float y) { return y < 6 ? Mix(look.Top, look.HighlightEnd, y / 6) : look.Face; });
-  layer.Paint(Box(1, 1, fw - 1, 2), kWhite, look.Shine);
+  layer.Paint(Box(1, 1, fw - 1, 2), Ink(kWhite), look.Shine);
   return layer;
 }
 
 TLayer PaintTick(int, int w, int h) {
   TLayer layer(w, h);
-  layer.Paint(Box(0, 0, 1, float(h)), Rgb(0x4E, 0x72, 0x9A));
-  if (w > 1) layer.Paint(Box(1, 0, float(w), float(h)), kWhite);
+  layer.Paint(Box(0, 0, 1, float(h)), Ink(0x4E, 0x72, 0x9A));
+  if (w > 1) layer.Paint(Box(1, 0, float(w), float(h)), Ink(kWhite));
   return layer;
 }
 
@@ -612,9 +638,9 @@ TLayer PaintTick(int, int w, int h) {
 TLayer PaintChannel(int, int w, int h) {
   TLayer layer(w, h);
   const TShape outer = RoundBox(0, 0, float(w), float(h), 2);
-  layer.Paint(outer, Rgb(0xDC, 0xE8, 0xF4));
-  layer.Paint(Ring(outer, RoundBox(1, 1, float(w - 1), float(h + 4), 1)), Rgb(0x6E, 0x90, 0xB6));
-  layer.Paint(Ring(outer, RoundBox(1, -4, float(w - 1), float(h - 1), 1)), kWhite);
+  layer.Paint(outer, Ink(0xDC, 0xE8, 0xF4));
+  layer.Paint(Ring(outer, RoundBox(1, 1, float(w - 1), float(h + 4), 1)), Ink(0x6E, 0x90, 0xB6));
+  layer.Paint(Ring(outer, RoundBox(1, -4, float(w - 1), float(h - 1), 1)), Ink(kWhite));
   return layer;
 }
 
@@ -1096,12 +1122,12 @@ std::vector<TMask> Masks() {
   const TPainter tabRightPaint = Mirrored(tabLeftPaint);
   const TPainter groove = PaintGroove;
   const TPainter field = PaintField;
-  const TRgb pageFill = FromColorRef(COLORREF(kPageColor));
+  const TRgb pageFill = Ink(FromColorRef(COLORREF(kPageColor)));
   const TPainter pagePanel = Panel(pkPage, pageFill);
 
   const TPainter popup = PaintPopupFrame;
   const TPainter formFrame = PaintFormFrame;
-  const TPainter texture = Sheen(kFormColour);
+  const TPainter texture = Sheen(Ink(kFormColour));
 
   std::vector<TMask> m = {
       // GLOBALINFO
@@ -1117,10 +1143,10 @@ std::vector<TMask> Masks() {
       Shared(Glyph("GLOBALINFO", "BICONNORM", {122, 114, 182, 154}, 3, 1, {})),
       Glyph("GLOBALINFO", "TITLEBUTTON", {0, 114, 60, 154}, 3, 1, TitleGlyph(tsNone)),
       Glyph("GLOBALINFO", "GRIPIMAGE", {252, 0, 270, 36}, 1, 1, PaintGrip),
-      WithMatte(Glyph("GLOBALINFO", "SMALLCHECKED", {195, 236, 231, 248}, 3, 0, SmallBoxGlyph(ckChecked)), Rgb(0x65, 0x9B, 0xC2)),
-      WithMatte(Glyph("GLOBALINFO", "SMALLUNCHECKED", {195, 224, 231, 236}, 3, 0, SmallBoxGlyph(ckUnchecked)), Rgb(0x65, 0x9B, 0xC2)),
-      WithMatte(Glyph("GLOBALINFO", "SMALLGRAYED", {195, 248, 231, 260}, 3, 0, SmallBoxGlyph(ckGrayed)), Rgb(0x65, 0x9B, 0xC2)),
-      WithMatte(Glyph("GLOBALINFO", "CHECK", {216, 60, 227, 69}, 1, 0, PaintCheckMark), Rgb(0x65, 0x9B, 0xC2)),
+      WithMatte(Glyph("GLOBALINFO", "SMALLCHECKED", {195, 236, 231, 248}, 3, 0, SmallBoxGlyph(ckChecked)), Ink(0x65, 0x9B, 0xC2)),
+      WithMatte(Glyph("GLOBALINFO", "SMALLUNCHECKED", {195, 224, 231, 236}, 3, 0, SmallBoxGlyph(ckUnchecked)), Ink(0x65, 0x9B, 0xC2)),
+      WithMatte(Glyph("GLOBALINFO", "SMALLGRAYED", {195, 248, 231, 260}, 3, 0, SmallBoxGlyph(ckGrayed)), Ink(0x65, 0x9B, 0xC2)),
+      WithMatte(Glyph("GLOBALINFO", "CHECK", {216, 60, 227, 69}, 1, 0, PaintCheckMark), Ink(0x65, 0x9B, 0xC2)),
       // Flat borders
       K0("TABSHEET", 0, 60, pagePanel, pageFill),
       K0("PAGECONTROLBOTTOM", 12, 60, pagePanel, pageFill),
@@ -1129,9 +1155,9 @@ std::vector<TMask> Masks() {
       K0("TABCONTROLLEFT", 48, 60, pagePanel, pageFill),
       K0("TABCONTROLRIGHT", 60, 60, pagePanel, pageFill),
       K0("TABCONTROLBOTTOM", 72, 60, pagePanel, pageFill),
-      K0("TOOLBAR", 84, 60, Panel(pkRaised, Rgb(0xD6, 0xE4, 0xF2)), Rgb(0xD6, 0xE4, 0xF2)),
-      Border("GROUPBOX", {63, 72, 84, 114}, 1, 1, 7, 7, 7, 7, Etched(Rgb(0x86, 0xA8, 0xCA), 4, 0.7f)),
-      K0("PANEL_LOW", 96, 60, Panel(pkLowered, Rgb(0xE2, 0xEC, 0xF6)), Rgb(0xE2, 0xEC, 0xF6)),
+      K0("TOOLBAR", 84, 60, Panel(pkRaised, Ink(0xD6, 0xE4, 0xF2)), Ink(0xD6, 0xE4, 0xF2)),
+      Border("GROUPBOX", {63, 72, 84, 114}, 1, 1, 7, 7, 7, 7, Etched(Ink(0x86, 0xA8, 0xCA), 4, 0.7f)),
+      K0("PANEL_LOW", 96, 60, Panel(pkLowered, Ink(0xE2, 0xEC, 0xF6)), Ink(0xE2, 0xEC, 0xF6)),
       K1("PROGRESSH", 180, 220, groove),
       K1("GAUGE", 210, 72, groove),
       K2("COMBOBOX", 0, 220, field),
@@ -1141,7 +1167,7 @@ std::vector<TMask> Masks() {
       K2("SCROLLBAR1V", 120, 220, Transposed(groove)),
       K2("SCROLLBAR2V", 150, 220, Transposed(groove)),
       K3("SPEEDBUTTON_SMALL", 0, 190, Glass(small)),
-      K0("STATUSBAR", 108, 60, Panel(pkRaised, Rgb(0xC8, 0xDC, 0xEE)), Rgb(0xC8, 0xDC, 0xEE)),
+      K0("STATUSBAR", 108, 60, Panel(pkRaised, Ink(0xC8, 0xDC, 0xEE)), Ink(0xC8, 0xDC, 0xEE)),
       Border("SCROLLBTNRIGHT", {0, 72, 63, 114}, 3, 1, 7, 7, 7, 7, Glass(scrollButton)),
       Glyph("SCROLLBTNRIGHT", "GLYPHMASK", {264, 39, 282, 47}, 3, 0, PaintArrowRight),
       K3("SCROLLBTNTOP", 0, 0, Glass(small)),
@@ -1156,7 +1182,7 @@ std::vector<TMask> Masks() {
       Glyph("SCROLLSLIDERV", "GLYPHMASK", {78, 251, 102, 259}, 3, 0, Transposed(PaintThumbRidges)),
       K0("TABCONTROL", 120, 60, pagePanel, pageFill),
       Border("MENUITEM", {126, 72, 168, 114}, 2, 1, 7, 7, 7, 7, PaintMenuItem),
-      K1("DIVIDER", 225, 30, Etched(Rgb(0xA6, 0xBE, 0xD6), 2)),
+      K1("DIVIDER", 225, 30, Etched(Ink(0xA6, 0xBE, 0xD6), 2)),
       K3("TABTOP", 180, 0, tabTopPaint),
       K3("TABRIGHT", 90, 30, tabRightPaint),
       K3("TABLEFT", 45, 30, tabLeftPaint),
@@ -1173,20 +1199,20 @@ std::vector<TMask> Masks() {
       Shared(Glyph("FORM", "BICONNORM", {122, 114, 182, 154}, 3, 1, {})),
       Shared(Glyph("FORM", "TITLEBUTTON", {0, 114, 60, 154}, 3, 1, {})),
       Shared(Glyph("FORM", "GRIPIMAGE", {252, 0, 270, 36}, 1, 1, {})),
-      WithMatte(Hard(Border("FORM", {135, 60, 147, 72}, 1, 0, 4, 4, 4, 4, formFrame)), kFormColour),
+      WithMatte(Hard(Border("FORM", {135, 60, 147, 72}, 1, 0, 4, 4, 4, 4, formFrame)), Ink(kFormColour)),
       Shared(Texture("FORM", "HOTPATTERN", {252, 154, 304, 190}, {})),
       Shared(Texture("FORM", "PATTERN", {252, 154, 304, 190}, {})),
       K2("EDIT", 135, 190, field),
-      K0("PANEL", 147, 60, Panel(pkRaised, Rgb(0xDE, 0xEA, 0xF5)), Rgb(0xDE, 0xEA, 0xF5)),
-      K0("BAR", 159, 60, Panel(pkRaised, Rgb(0xD4, 0xE4, 0xF3)), Rgb(0xD4, 0xE4, 0xF3)),
-      K0("BARPANEL", 171, 60, Panel(pkRaised, Rgb(0xE6, 0xF0, 0xF9)), Rgb(0xE6, 0xF0, 0xF9)),
+      K0("PANEL", 147, 60, Panel(pkRaised, Ink(0xDE, 0xEA, 0xF5)), Ink(0xDE, 0xEA, 0xF5)),
+      K0("BAR", 159, 60, Panel(pkRaised, Ink(0xD4, 0xE4, 0xF3)), Ink(0xD4, 0xE4, 0xF3)),
+      K0("BARPANEL", 171, 60, Panel(pkRaised, Ink(0xE6, 0xF0, 0xF9)), Ink(0xE6, 0xF0, 0xF9)),
       K3("TOOLBUTTON", 135, 30, Glass(tool)),
       K3("SPEEDBUTTON", 180, 30, Glass(button)),
       K0("PAGECONTROL", 183, 60, pagePanel, pageFill),
-      K0("BARTITLE", 195, 60, Panel(pkRaised, Rgb(0x5E, 0x8C, 0xBE)), Rgb(0x5E, 0x8C, 0xBE)),
+      K0("BARTITLE", 195, 60, Panel(pkRaised, Ink(0x5E, 0x8C, 0xBE)), Ink(0x5E, 0x8C, 0xBE)),
       Hard(Border("MAINMENU", {189, 72, 210, 114}, 1, 1, 7, 7, 7, 7, {})),
-      K1("HINT", 225, 0, Etched(Rgb(0x6A, 0x8E, 0xB6), 3, 0.85f)),
-      Texture("MDIAREA", "PATTERN", {252, 47, 304, 83}, Sheen(Rgb(0x6F, 0x93, 0xB4))),
+      K1("HINT", 225, 0, Etched(Ink(0x6A, 0x8E, 0xB6), 3, 0.85f)),
+      Texture("MDIAREA", "PATTERN", {252, 47, 304, 83}, Sheen(Ink(0x6F, 0x93, 0xB4))),
       Glyph("TRACKBAR", "TICKVERT", {224, 156, 229, 158}, 1, 0, Transposed(PaintTick)),
       Glyph("TRACKBAR", "TICKHORZ", {219, 156, 221, 161}, 1, 0, PaintTick),
       Glyph("TRACKBAR", "SLIDERVMASK", {243, 220, 297, 242}, 3, 1, Transposed(PaintTrackThumb)),
@@ -1641,6 +1667,332 @@ void WriteText(const std::string& path, const std::string& text) {
   WritePictureFile(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
+
+// ---- Skin folders ------------------------------------------------------------------------------
+//
+// The skins that ship with the program as folders (assets/skins/<Name>/): the masks of the
+// internal skin drawn again in colours of their own, the sections with their colours mapped
+// the same way, a JPEG pattern for the window's background, and an Options.dat that uses
+// every kind of mask value.
+
+struct THsl {
+  float H = 0, S = 0, L = 0;  // degrees, 0..1, 0..1
+};
+
+THsl ToHsl(TRgb c) {
+  const float r = c.R / 255, g = c.G / 255, b = c.B / 255;
+  const float hi = std::max({r, g, b}), lo = std::min({r, g, b}), d = hi - lo;
+  THsl out;
+  out.L = (hi + lo) / 2;
+  if (d <= 0) return out;
+  out.S = out.L > 0.5f ? d / (2 - hi - lo) : d / (hi + lo);
+  if (hi == r) out.H = 60 * std::fmod((g - b) / d + 6, 6.0f);
+  else if (hi == g) out.H = 60 * ((b - r) / d + 2);
+  else out.H = 60 * ((r - g) / d + 4);
+  return out;
+}
+
+TRgb FromHsl(THsl c) {
+  c.S = std::clamp(c.S, 0.0f, 1.0f);
+  c.L = std::clamp(c.L, 0.0f, 1.0f);
+  const float q = c.L < 0.5f ? c.L * (1 + c.S) : c.L + c.S - c.L * c.S, p = 2 * c.L - q;
+  auto channel = [&](float t) {
+    t = std::fmod(t + 360, 360.0f);
+    float v = t < 60 ? p + (q - p) * t / 60 : t < 180 ? q : t < 240 ? p + (q - p) * (240 - t) / 60 : p;
+    return v * 255;
+  };
+  return {channel(c.H + 120), channel(c.H), channel(c.H - 120)};
+}
+
+// The internal skin's colours fall into three groups: its blues (faces, outlines, frames),
+// the saturated blues of hot and pressed states and of check marks (accents), and the few
+// other colours (the red of a hot close button, greys).
+enum TColourKind { ckBlue, ckAccent, ckOther };
+TColourKind KindOf(const THsl& c) {
+  if (c.S <= 0.04f || c.H < 150 || c.H > 270) return ckOther;
+  return c.S >= 0.55f && c.L < 0.75f ? ckAccent : ckBlue;
+}
+
+struct TFolderSkin {
+  std::string Name;
+  std::string Description;
+  TTheme Theme;
+  std::function<TRgb(TRgb)> Text;     // text colours of the sections
+  std::function<TRgb(TRgb)> Contour;  // text contour colours
+  TRgb PatternBase;                   // the window's background pattern
+  bool Brushed = false;               // brushed metal rather than paper
+};
+
+// Graphite: dark neutral greys with a touch of blue, white text, an orange accent for hot,
+// pressed and checked things.
+TFolderSkin GraphiteSkin() {
+  TFolderSkin skin;
+  skin.Name = "Graphite";
+  skin.Description = "Dark graphite greys with an orange accent";
+  skin.Theme.Shine = 0.45f;
+  skin.Theme.Map = [](TRgb c) {
+    THsl h = ToHsl(c);
+    switch (KindOf(h)) {
+      case ckAccent:
+        return FromHsl({28, 0.9f, 0.36f + 0.45f * h.L});
+      case ckBlue:
+        return FromHsl({212, h.S * 0.14f, 0.08f + 0.42f * h.L});
+      case ckOther:
+        break;
+    }
+    // White stays light: the symbols on title buttons and the shine of glass.
+    if (h.S <= 0.04f) return FromHsl({212, 0.04f, h.L >= 0.98f ? 0.86f : 0.08f + 0.42f * h.L});
+    return FromHsl({h.H, h.S * 0.8f, 0.12f + 0.7f * h.L});
+  };
+  skin.Text = [](TRgb c) {
+    const THsl h = ToHsl(c);
+    return h.L < 0.5f ? FromHsl({212, 0.10f, 0.93f - 0.3f * h.L}) : FromHsl({28, 0.9f, 0.62f});
+  };
+  skin.Contour = [](TRgb) { return Rgb(0x14, 0x16, 0x19); };
+  skin.PatternBase = Rgb(0x3A, 0x3D, 0x42);
+  skin.Brushed = true;
+  return skin;
+}
+
+// Amber: warm cream and honey tones, brown text, a deeper orange accent.
+TFolderSkin AmberSkin() {
+  TFolderSkin skin;
+  skin.Name = "Amber";
+  skin.Description = "Warm light amber and cream";
+  skin.Theme.Shine = 0.9f;
+  skin.Theme.Map = [](TRgb c) {
+    THsl h = ToHsl(c);
+    switch (KindOf(h)) {
+      case ckAccent:
+        return FromHsl({24, 0.78f, 0.12f + 0.8f * h.L});
+      case ckBlue:
+        return FromHsl({36, std::min(1.0f, h.S * 0.95f), 0.02f + 0.97f * h.L});
+      case ckOther:
+        break;
+    }
+    if (h.S <= 0.04f) return FromHsl({36, 0.10f, h.L});
+    return FromHsl({h.H, h.S, h.L});
+  };
+  skin.Text = [](TRgb c) {
+    const THsl h = ToHsl(c);
+    return h.L < 0.5f ? FromHsl({22, 0.55f, 0.08f + 0.6f * h.L}) : FromHsl({36, 0.3f, std::max(h.L, 0.9f)});
+  };
+  skin.Contour = [](TRgb c) {
+    const THsl h = ToHsl(c);
+    return h.L < 0.5f ? FromHsl({22, 0.6f, 0.12f + 0.3f * h.L}) : FromHsl({40, 0.6f, std::max(h.L, 0.85f)});
+  };
+  skin.PatternBase = Rgb(0xEE, 0xDD, 0xBE);
+  return skin;
+}
+
+TColor MapColor(const std::function<TRgb(TRgb)>& map, TColor c) {
+  if (c == -1) return c;
+  return TColor(ToColorRef(map(FromColorRef(COLORREF(ColorToRGB(c))))));
+}
+
+std::string MapGradient(const std::function<TRgb(TRgb)>& map, const std::string& text) {
+  std::vector<std::string> words;
+  std::stringstream in(text);
+  for (std::string w; std::getline(in, w, ';');)
+    if (!w.empty() && w != " ") words.push_back(w);
+  if (words.size() < 5) return text;
+  std::string out;
+  for (size_t i = 0; i < words.size(); ++i) {
+    std::string w = words[i];
+    if (i % 5 < 2) w = std::to_string(MapColor(map, TColor(std::stol(w))));
+    out += (i ? ";" : "") + w;
+  }
+  return out;
+}
+
+// "text left top right bottom" with the text colour and the contours mapped.
+std::array<TColor, 5> MapFontColor(const TFolderSkin& skin, const std::string& text) {
+  std::array<TColor, 5> c = {0, -1, -1, -1, -1};
+  std::stringstream in(text);
+  for (size_t i = 0; i < 5 && in >> c[i]; ++i) {
+  }
+  c[0] = MapColor(skin.Text, c[0]);
+  for (size_t i = 1; i < 5; ++i) c[i] = MapColor(skin.Contour, c[i]);
+  return c;
+}
+
+// A texture that tiles without seams: brushed metal (fine streaks along the rows) or paper
+// (soft mottling and fibres). Values come from a hash of the wrapped position, so every run
+// draws the same picture.
+TDib DrawPattern(const TFolderSkin& skin, int w, int h) {
+  auto hash = [](uint32_t x) {
+    x ^= x >> 16;
+    x *= 0x7FEB352Du;
+    x ^= x >> 15;
+    x *= 0x846CA68Bu;
+    x ^= x >> 16;
+    return float(x & 0xFFFF) / 65535.0f - 0.5f;
+  };
+  auto noise = [&](int x, int y) {
+    x = (x % w + w) % w;
+    y = (y % h + h) % h;
+    return hash(uint32_t(y * w + x) * 2654435761u + 12345u);
+  };
+  TDib dib(w, h, 24);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      float v;
+      if (skin.Brushed) {
+        float streak = 0;
+        for (int k = -6; k <= 6; ++k) streak += noise(x + k, y);  // long along the row
+        v = streak * 4.0f + noise(x, y) * 5.0f + noise(0, y) * 6.0f;
+      } else {
+        float mottle = 0;
+        for (int dy = -3; dy <= 3; ++dy)
+          for (int dx = -3; dx <= 3; ++dx) mottle += noise(x + dx, y + dy);
+        v = mottle * 0.9f + noise(x, y) * 4.0f + (noise(x / 4, y) > 0.47f ? -5.0f : 0.0f);
+      }
+      const TRgb c = skin.PatternBase;
+      dib.SetPixel(x, y, ToColorRef({c.R + v, c.G + v, c.B + v * 0.9f}));
+    }
+  return dib;
+}
+
+void SaveJpegFile(const TDib& picture, const std::string& path) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr error{};
+  info.err = jpeg_std_error(&error);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = JDIMENSION(picture.Width());
+  info.image_height = JDIMENSION(picture.Height());
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 90, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  std::vector<uint8_t> row(size_t(picture.Width()) * 3);
+  while (info.next_scanline < info.image_height) {
+    for (int x = 0; x < picture.Width(); ++x) {
+      const COLORREF c = picture.GetPixel(x, int(info.next_scanline));
+      row[size_t(x) * 3] = GetRValue(c);
+      row[size_t(x) * 3 + 1] = GetGValue(c);
+      row[size_t(x) * 3 + 2] = GetBValue(c);
+    }
+    JSAMPROW r = row.data();
+    jpeg_write_scanlines(&info, &r, 1);
+  }
+  jpeg_finish_compress(&info);
+  const std::vector<uint8_t> bytes(buffer, buffer + size);
+  jpeg_destroy_compress(&info);
+  std::free(buffer);
+  WritePictureFile(path, bytes);
+}
+
+constexpr int kPatternWidth = 320, kPatternHeight = 300;  // 96,000 pixels: a pattern, not a texture
+const char* const kPatternFile = "Background.jpg";
+
+std::string Padded(int value, int width) {
+  std::string s = std::to_string(value);
+  return std::string(size_t(std::max(0, width - int(s.size()))), '0') + s;
+}
+
+// The value of one mask in Options.dat. Every kind of value occurs: glyphs in "@" columns,
+// borders whose widths are the default ones as "#(...)(...)", other borders in "^" columns,
+// textures in "~" columns, the big button as "!" with its own file, and the backgrounds of
+// the window and of dialogs as the JPEG pattern.
+std::string MaskValue(const TMask& m) {
+  const TRect r = m.R;
+  const std::string rect = Padded(r.Left, 4) + " " + Padded(r.Top, 4) + " " + Padded(r.Right, 4) + " " + Padded(r.Bottom, 4);
+  if ((m.Section == "FORM" || m.Section == "DIALOG") && (m.Property == "PATTERN" || m.Property == "HOTPATTERN"))
+    return kPatternFile;
+  if (m.Carried)
+    return std::string("!") + kHugeName + "!" + std::to_string(m.ImageCount) + "!" + std::to_string(m.MaskType) + "!" +
+           std::to_string(int(m.ImgType)) + "!" + std::to_string(m.WL) + "!" + std::to_string(m.WT) + "!" +
+           std::to_string(m.WR) + "!" + std::to_string(m.WB);
+  if (m.ImgType == itisaGlyph) return "@" + rect + " " + std::to_string(m.ImageCount) + " " + std::to_string(m.MaskType);
+  if (m.ImgType == itisaTexture) return "~" + rect + " " + Padded(m.StretchMode, 2) + " " + std::to_string(m.MaskType);
+  const int dw = r.Width() / (m.ImageCount * 3), dh = r.Height() / ((m.MaskType + 1) * 3);
+  if (m.Property == "BORDERSMASK" && m.BorderWidth == 0 && m.StretchMode == 1 && m.WL == dw && m.WR == dw && m.WT == dh &&
+      m.WB == dh)
+    return "#(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+           std::to_string(r.Bottom) + ")(" + std::to_string(m.ImageCount) + "," + std::to_string(m.MaskType) + ")";
+  return "^" + rect + " " + Padded(m.WL, 4) + " " + Padded(m.WT, 4) + " " + Padded(m.WR, 4) + " " + Padded(m.WB, 4) + " " +
+         std::to_string(m.ImageCount) + " " + std::to_string(m.MaskType) + " " + std::to_string(m.StretchMode) + " " +
+         std::to_string(m.BorderWidth);
+}
+
+std::string OptionsText(const TFolderSkin& skin, const std::vector<TSection>& sections, const std::vector<TMask>& masks) {
+  const auto& map = skin.Theme.Map;
+  std::string out = "; " + skin.Name + ": written by tools/SkinArtGenerator.cpp, do not edit by hand\n";
+  auto key = [&](const std::string& name, const std::string& value) { out += name + "=" + value + "\n"; };
+  auto flag = [](bool b) { return std::string(b ? "TRUE" : "FALSE"); };
+  for (const TSection& s : sections) {
+    if (s.SectionName.empty()) continue;
+    out += "\n[" + s.SectionName + "]\n";
+    if (s.SectionName == "GLOBALINFO") {
+      key("VERSION", "4.81");
+      key("AUTHOR", "Maruk ROM viewer");
+      key("DESCRIPTION", skin.Description);
+      key("SHADOW1COLOR", "0");
+      key("SHADOW1OFFSET", "3");
+      key("SHADOW1BLUR", "6");
+      key("SHADOW1TRANSPARENCY", "60");
+      key("MASTERBITMAP", skin.Name + ".bmp");
+    }
+    if (!s.ParentClass.empty()) key("PARENTCLASS", s.ParentClass);
+    key("COLOR", std::to_string(MapColor(map, s.Color)));
+    key("BEVEL", std::to_string(int(s.Bevel)));
+    key("SHADOWBLUR", std::to_string(s.ShadowBlur));
+    key("SHADOWOFFSET", std::to_string(s.ShadowOffset));
+    key("SHADOWCOLOR", std::to_string(s.ShadowColor));
+    key("SHADOWTRANSPARENCY", std::to_string(s.ShadowTransparency));
+    key("SHADOWENABLED", flag(s.ShadowEnabled));
+    key("RESERVEDBOOLEAN", flag(s.ReservedBoolean));
+    const std::array<TColor, 5> font = MapFontColor(skin, s.FontColor), hot = MapFontColor(skin, s.HotFontColor);
+    const char* const fontKeys[] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
+    const char* const hotKeys[] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
+    for (size_t i = 0; i < 5; ++i) key(fontKeys[i], std::to_string(font[i]));
+    for (size_t i = 0; i < 5; ++i) key(hotKeys[i], std::to_string(hot[i]));
+    key("TRANSPARENCY", std::to_string(s.Transparency));
+    key("GRADIENTPERCENT", std::to_string(s.GradientPercent));
+    if (s.GradientData != " ") key("GRADIENTDATA", MapGradient(map, s.GradientData));
+    key("IMAGEPERCENT", std::to_string(s.ImagePercent));
+    key("SHOWFOCUS", flag(s.ShowFocus));
+    key("FADINGENABLED", flag(s.FadingEnabled));
+    key("FADINGINTERVALIN", std::to_string(s.FadingIntervalIn));
+    key("FADINGINTERVALOUT", std::to_string(s.FadingIntervalOut));
+    key("FADINGITERATIONS", std::to_string(s.FadingIterations));
+    key("HOTCOLOR", std::to_string(MapColor(map, s.HotColor)));
+    key("HOTTRANSPARENCY", std::to_string(s.HotTransparency));
+    key("HOTBEVEL", std::to_string(int(s.HotBevel)));
+    key("HOTGRADIENTPERCENT", std::to_string(s.HotGradientPercent));
+    if (s.HotGradientData != " ") key("HOTGRADIENTDATA", MapGradient(map, s.HotGradientData));
+    key("HOTIMAGEPERCENT", std::to_string(s.HotImagePercent));
+    key("BORDERCOLOR1", std::to_string(MapColor(map, s.BorderColor1)));
+    key("BORDERCOLOR2", std::to_string(MapColor(map, s.BorderColor2)));
+    for (const TMask& m : masks)
+      if (m.Section == s.SectionName) key(m.Property, MaskValue(m));
+  }
+  return out;
+}
+
+void WriteFolderSkin(const std::string& root, const TFolderSkin& skin, const std::vector<TSection>& sections) {
+  const TTheme* saved = gTheme;
+  gTheme = &skin.Theme;
+  const std::vector<TMask> masks = Masks();
+  CheckTables(sections, masks);
+  const TPictures drawn = DrawPictures(masks);
+  const TPictures pictures{Palettised(drawn.Master), Palettised(drawn.Huge)};
+  gTheme = saved;
+  const std::string folder = root + "/assets/skins/" + skin.Name;
+  std::filesystem::create_directories(folder);
+  SaveBmpFile(pictures.Master, 8, folder + "/" + skin.Name + ".bmp");
+  SaveBmpFile(pictures.Huge, 8, folder + "/" + kHugeName);
+  SaveJpegFile(DrawPattern(skin, kPatternWidth, kPatternHeight), folder + "/" + kPatternFile);
+  WriteText(folder + "/Options.dat", OptionsText(skin, sections, masks));
+  std::printf("assets/skins/%s: %zu colours drawn, %zu kept; Options.dat with %zu sections, %zu masks\n",
+              skin.Name.c_str(), DistinctColours(drawn.Master), DistinctColours(pictures.Master), sections.size() - 1,
+              masks.size());
+}
+
 // ---- Contact sheet ----------------------------------------------------------------------------
 
 constexpr int kZoom = 4;
@@ -1902,6 +2254,8 @@ int Run(int argc, char** argv) {
   if (updated != layout) WriteText(layoutPath, updated);
   std::printf("assets/Maruk_rom.layout: %zu sections, %zu masks%s\n", sections.size(), masks.size(),
               updated != layout ? "" : " (unchanged)");
+
+  for (const TFolderSkin& skin : {GraphiteSkin(), AmberSkin()}) WriteFolderSkin(root, skin, sections);
 
   if (!sheetPath.empty()) RenderContactSheet(pictures, masks, sheetPath);
   if (!previewPath.empty()) TPreview(pictures, masks).Render(previewPath);

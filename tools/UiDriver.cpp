@@ -1,5 +1,7 @@
 // Runs the viewer on the headless display from a script (see tools/UiScript.h):
-//   ui_driver SCRIPT.txt        (or "-" for standard input)
+//   ui_driver [--skin NAME] SCRIPT.txt        (or "-" for standard input)
+// --skin sets the skin manager's SkinName once the window is created, as choosing the skin
+// in the system menu does.
 // Exits 0 when the script ran to its end, 2 for a script that cannot be read or parsed.
 #include <cstdio>
 #include <fstream>
@@ -10,8 +12,14 @@
 #include "viewer/Maruk_rom.h"
 
 int main(int argc, char** argv) {
+  std::string skin;
+  if (argc == 4 && std::string(argv[1]) == "--skin") {
+    skin = argv[2];
+    argv += 2;
+    argc -= 2;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: ui_driver SCRIPT (or - for standard input)\n");
+    std::fprintf(stderr, "usage: ui_driver [--skin NAME] SCRIPT (or - for standard input)\n");
     return 2;
   }
   std::stringstream text;
@@ -39,7 +47,8 @@ int main(int argc, char** argv) {
     application->Initialize();
     // Message boxes carry the program's title, as they do in the program itself.
     application->SetTitle("Maruk_ROM_viewer");
-    application->CreateForm<TForm1>();
+    TForm1* form = application->CreateForm<TForm1>();
+    if (!skin.empty()) form->sSkinManager1->SetSkinName(skin);
     ScheduleUiScript(display, commands);
     application->Run();
     TComponent::Free(application);

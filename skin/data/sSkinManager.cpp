@@ -1,8 +1,5 @@
 #include "skin/data/sSkinManager.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cfenv>
 #include <charconv>
@@ -12,6 +9,9 @@
 
 #include "platform/components/PropertyBuilder.h"
 #include "platform/widgets/Forms.h"
+#include "skin/data/sCommonSections.h"
+#include "skin/data/sSkinFolderReader.h"
+#include "skin/data/sSkinMessage.h"
 
 namespace {
 TsSkinManager* gDefaultManager = nullptr;
@@ -43,8 +43,6 @@ void RegisterSkinMessage() {
   }();
   (void)done;
 }
-
-std::function<bool(TsSkinManager&, const std::string&)> TsSkinManager::FolderSkinReader;
 
 // ---- Colour shifts -----------------------------------------------------------------------------
 
@@ -108,55 +106,6 @@ void ShiftSkinPicture(TDib* dib, int hue, int saturationAmount) {
   }
 }
 
-// ---- Paths -------------------------------------------------------------------------------------
-
-std::string ProgramFolder() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-  if (n <= 0) return "./";
-  std::string p(path, size_t(n));
-  return p.substr(0, p.find_last_of("/\\") + 1);
-}
-
-std::string SkinFsPath(const std::string& path) {
-  std::string p = path;
-  std::replace(p.begin(), p.end(), '\\', '/');
-  return p;
-}
-
-std::string ResolveSkinDirectory(const std::string& dir, const std::string& app) {
-  std::string result;
-  if (dir.rfind("..", 0) == 0) {
-    std::string base = app;
-    if (!base.empty()) base.pop_back();
-    while (!base.empty() && base.back() != '/' && base.back() != '\\') base.pop_back();
-    result = base + (dir.size() > 3 ? dir.substr(3) : std::string());
-  } else if (dir.rfind(".\\", 0) == 0 || dir.rfind("./", 0) == 0) {
-    result = app + dir.substr(2);
-  } else if (dir.find(':') == std::string::npos && !(dir.size() > 0 && dir[0] == '/')) {
-    result = app + dir;
-  } else {
-    result = dir;
-  }
-  if (!result.empty() && result.back() == '\\') return result;
-  if (!result.empty() && result.back() == '/') {
-    result.back() = '\\';
-    return result;
-  }
-  return result + "\\";
-}
-
-namespace {
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return stat(SkinFsPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-bool DirExists(const std::string& path) {
-  struct stat st;
-  return stat(SkinFsPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-}  // namespace
-
 // ---- TkvMenuSupport ----------------------------------------------------------------------------
 
 void TkvMenuSupport::Assign(const TPersistent* source) {
@@ -193,6 +142,7 @@ TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
       FAppHook = Application->HookMainWindow([this](TMessage& m) { return FMenus && FMenus->HandleAppMessage(m); });
   }
   FSkinDirectory = "c:\\Skins";
+  FShippedSkinDirectory = ::ShippedSkinDirectory();
   FMenuSupport.IcoLineSkin = "ICOLINE";
   if (TsMenuPainter::Factory()) FMenus = TsMenuPainter::Factory()(this);
 }
@@ -291,13 +241,20 @@ void TsSkinManager::SetSkinDirectory(const std::string& value) {
 }
 
 void TsSkinManager::SetSkinName(const std::string& value) {
+  const std::string previousName = FSkinName;
+  const bool wasReady = FSkinData.Ready;
   FSkinName = value;
   if (!FActive) return;
   if (OnBeforeChange) OnBeforeChange(this);
   gSkinChanging = true;
   FSkinData.Ready = false;
-  LoadSkin();
-  if (FActive) Apply();
+  if (LoadSkin()) {
+    if (FActive) Apply();
+  } else {
+    // The skin could not be read: the one in use stays, as the controls see it.
+    FSkinName = previousName;
+    FSkinData.Ready = wasReady;
+  }
   gSkinChanging = false;
   if (OnAfterChange) OnAfterChange(this);
 }
@@ -312,44 +269,80 @@ std::string TsSkinManager::SkinInfo() const {
 
 std::string TsSkinManager::ResolveSkinDirectory() const { return ::ResolveSkinDirectory(FSkinDirectory, ProgramFolder()); }
 
-void TsSkinManager::LoadSkin() {
-  if (!FActive) return;
+std::string TsSkinManager::FindSkinFolder(const std::string& name) const {
+  // A name that walks out of the skin folders is no skin folder.
+  if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos) return {};
+  for (const std::string& folder : {ResolveSkinDirectory(), FShippedSkinDirectory}) {
+    if (folder.empty()) continue;
+    std::string base = folder;
+    if (base.back() != '/' && base.back() != '\\') base += '\\';
+    if (SkinFileExists(base + name + "\\Options.dat")) return base + name + "\\";
+  }
+  return {};
+}
+
+bool TsSkinManager::LoadSkin() {
+  if (!FActive) return true;
   gSkinChanging = true;
-  const std::string folder = ResolveSkinDirectory();
-  if (FolderSkinReader && FileExists(folder + FSkinName + "\\Options.dat")) {
-    FSkinData.SkinPath = folder + FSkinName + "\\";
-    if (FolderSkinReader(*this, FSkinData.SkinPath)) {
-      ApplyShifts();
-      return;
+  // Everything is read into fresh arrays; the skin in use is replaced only once they are
+  // complete.
+  const std::string skinPath = FindSkinFolder(FSkinName);
+  if (!skinPath.empty()) {
+    TsSkinArrays arrays;
+    TsSkinData info = FSkinData;
+    try {
+      TsSkinFolderReader reader(this, skinPath);
+      reader.Read(arrays, info);
+      MergeCommonSections(FCommonSections, this, skinPath, arrays);
+      ShiftSkin(arrays, info, FHueOffset, SaturationAmount(FSaturation));
+      info.SkinPath = skinPath;
+      FArrays = std::move(arrays);
+      FSkinData = info;
+      return true;
+    } catch (const std::exception& e) {
+      const bool keep = !FArrays.Sections.empty();
+      std::string reason = e.what();
+      while (!reason.empty() && reason.back() == '.') reason.pop_back();
+      ShowSkinMessage("The skin \"" + FSkinName + "\" cannot be loaded from " + SkinFsPath(skinPath) + ":\n" + reason +
+                      ".\n\n" + (keep ? "The skin in use stays active." : "The program's internal skin is used instead."));
+      if (keep) return false;
+      // Nothing to keep: go on with the internal skins.
     }
   }
-  FSkinData.SkinPath.clear();
   int index = FInternalSkins.FindSkin(FSkinName);
   if (index < 0) {
     if (FInternalSkins.Count() == 0) {
       FActive = false;
-      return;
+      return true;
     }
     FSkinName = FInternalSkins.Items(0)->Name;
     index = 0;
   }
-  FArrays = TsSkinArrays();
-  BuildFromStoredSkin(*FInternalSkins.Items(index), this, FArrays, FSkinData);
-  ApplyShifts();
+  TsSkinArrays arrays;
+  TsSkinData info = FSkinData;
+  try {
+    BuildFromStoredSkin(*FInternalSkins.Items(index), this, arrays, info);
+    MergeCommonSections(FCommonSections, this, "", arrays);
+  } catch (const std::exception& e) {
+    ShowSkinMessage("The common sections cannot be added to the skin \"" + FSkinName + "\": " + e.what() + ".");
+  }
+  ShiftSkin(arrays, info, FHueOffset, SaturationAmount(FSaturation));
+  info.SkinPath.clear();
+  FArrays = std::move(arrays);
+  FSkinData = info;
+  return true;
 }
 
-void TsSkinManager::ApplyShifts() {
-  const int hue = FHueOffset;
-  const int sat = SaturationAmount(FSaturation);
+void ShiftSkin(TsSkinArrays& arrays, TsSkinData& info, int hue, int sat) {
   if (hue == 0 && sat == 0) return;
   auto shift = [&](TColor c) {
     if (hue != 0) c = ShiftHue(c, hue);
     if (sat != 0) c = ShiftSaturation(c, sat);
     return c;
   };
-  ShiftSkinPicture(FArrays.MasterBitmap.get(), hue, sat);
-  for (TsMaskData& m : FArrays.Masks) ShiftSkinPicture(m.Bmp.get(), hue, sat);
-  for (TsGeneralData& s : FArrays.Sections) {
+  ShiftSkinPicture(arrays.MasterBitmap.get(), hue, sat);
+  for (TsMaskData& m : arrays.Masks) ShiftSkinPicture(m.Bmp.get(), hue, sat);
+  for (TsGeneralData& s : arrays.Sections) {
     s.Color = shift(s.Color);
     s.HotColor = shift(s.HotColor);
     for (TColor* c : {&s.FontColor, &s.TCLeft, &s.TCTop, &s.TCRight, &s.TCBottom, &s.HotFontColor, &s.HotTCLeft,
@@ -361,7 +354,7 @@ void TsSkinManager::ApplyShifts() {
         p.Color2 = shift(p.Color2);
       }
   }
-  FSkinData.Shadow1Color = shift(FSkinData.Shadow1Color);
+  info.Shadow1Color = shift(info.Shadow1Color);
 }
 
 void TsSkinManager::Apply() {
@@ -516,21 +509,25 @@ void TsSkinManager::GetSkinNames(std::vector<std::string>& list, std::string& fi
     list.push_back(FInternalSkins.Items(i)->Name);
     if (i == 0) first = list.back();
   }
-  const std::string folder = ResolveSkinDirectory();
-  if (DirExists(folder)) {
-    if (DIR* d = opendir(SkinFsPath(folder).c_str())) {
-      std::vector<std::string> names;
-      while (dirent* e = readdir(d)) {
-        const std::string name = e->d_name;
-        if (name.empty() || name[0] == '.') continue;
-        if (DirExists(folder + name) && FileExists(folder + name + "\\Options.dat")) names.push_back(name);
-      }
-      closedir(d);
-      std::sort(names.begin(), names.end());  // directory order differs between systems
-      for (const std::string& n : names) {
-        list.push_back(n);
-        if (first.empty()) first = n;
-      }
+  // The user's skin folder, then the skins that ship with the program; a name counts once.
+  for (const std::string& folder : {ResolveSkinDirectory(), FShippedSkinDirectory}) {
+    if (folder.empty() || !SkinDirExists(folder)) continue;
+    std::string base = folder;
+    if (base.back() != '/' && base.back() != '\\') base += '\\';
+    DIR* d = opendir(SkinFsPath(base).c_str());
+    if (!d) continue;
+    std::vector<std::string> names;
+    while (dirent* e = readdir(d)) {
+      const std::string name = e->d_name;
+      if (name.empty() || name[0] == '.') continue;
+      if (SkinDirExists(base + name) && SkinFileExists(base + name + "\\Options.dat")) names.push_back(name);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end());  // directory order differs between systems
+    for (const std::string& n : names) {
+      if (std::find(list.begin(), list.end(), n) != list.end()) continue;
+      list.push_back(n);
+      if (first.empty()) first = n;
     }
   }
   std::sort(list.begin(), list.end());

@@ -12,6 +12,7 @@
 #include "platform/widgets/GraphicsObjects.h"
 #include "skin/data/sMenuPainter.h"
 #include "skin/data/sSkinData.h"
+#include "skin/data/sSkinPaths.h"
 #include "skin/data/sStoredSkins.h"
 
 // The library's message: sub-command in the high 16 bits of wParam, a flag or value in the
@@ -129,28 +130,33 @@ class TsSkinManager : public TComponent {
   int MaskBorderBottom(int mask) const;
   COLORREF GlobalColor() const;
   COLORREF GlobalFontColor() const;
-  // Names of the internal skins and of the skin folders, sorted; `first` gets the first
-  // internal skin (or the first folder when there is none).
+  // Names of the internal skins, of the skin folders in SkinDirectory and of the skins that
+  // ship with the program, each once, sorted; `first` gets the first internal skin (or the
+  // first folder when there is none).
   void GetSkinNames(std::vector<std::string>& list, std::string& first) const;
   // The absolute skin folder with a trailing backslash.
   std::string ResolveSkinDirectory() const;
+  // Where the skins that ship with the program are looked for (ShippedSkinDirectory()).
+  const std::string& ShippedSkinDirectory() const { return FShippedSkinDirectory; }
+  void SetShippedSkinDirectory(const std::string& value) { FShippedSkinDirectory = value; }
+  // The folder of the skin `name` (with a trailing separator): the one in SkinDirectory, else
+  // the shipped one; empty when neither has an "Options.dat".
+  std::string FindSkinFolder(const std::string& name) const;
 
   // ---- Steps ----
-  void LoadSkin();
+  // Fills the arrays for SkinName. False when a skin folder could not be read and the skin in
+  // use was kept (the user has been told why).
+  bool LoadSkin();
   void Apply();
   void Removal();
   // The refresh part of Apply: stop fading (at run time), then refresh.
   void RepaintForms();
-
-  // Reads a skin folder into the arrays; set when skin folders can be read.
-  static std::function<bool(TsSkinManager& manager, const std::string& folder)> FolderSkinReader;
 
  protected:
   void BeforeDestruction() override;
 
  private:
   void UpdateIndexes();
-  void ApplyShifts();
   bool FActive = true;
   std::vector<std::string> FCommonSections;
   int FSaturation = 0;
@@ -159,6 +165,7 @@ class TsSkinManager : public TComponent {
   TkvMenuSupport FMenuSupport;
   std::string FSkinDirectory;
   std::string FSkinName;
+  std::string FShippedSkinDirectory;
   bool FSkinnedPopups = true;
   TsSkinData FSkinData;
   TsSkinArrays FArrays;
@@ -190,11 +197,8 @@ int SaturationAmount(int saturation);
 // Shifts every pixel of a skin picture (made 24-bit first) except key-coloured and grey ones.
 void ShiftSkinPicture(TDib* picture, int hue, int saturationAmount);
 
-// Where the program file lies: its path up to and including the last separator.
-std::string ProgramFolder();
-// The file system as skin paths see it: "\" is a path separator too.
-std::string SkinFsPath(const std::string& path);
-// Resolves a skin folder setting against a program folder (both as written, "\" or "/").
-std::string ResolveSkinDirectory(const std::string& skinDirectory, const std::string& programFolder);
+// Applies the hue shift, then the saturation amount, to a whole skin (pictures, section
+// colours, the skin's shadow colour); nothing for 0 and 0.
+void ShiftSkin(TsSkinArrays& arrays, TsSkinData& info, int hue, int saturationAmount);
 
 void RegisterSkinManagerClasses();

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/components/Persistent.h"
+
 int CountWords(const std::string& text, const std::string& separators) {
   int count = 0;
   bool inWord = false;
@@ -56,6 +58,85 @@ bool ParseDecimal(const std::string& text, int64_t& value) {
   }
   value = negative ? -v : v;
   return true;
+}
+
+bool ParseSkinInteger(const std::string& text, int32_t& value) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return false;
+  const size_t last = text.find_last_not_of(" \t");
+  size_t i = first;
+  bool negative = false;
+  if (text[i] == '-' || text[i] == '+') {
+    negative = text[i] == '-';
+    ++i;
+  }
+  int base = 10;
+  if (i < text.size() && text[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i > last) return false;
+  uint64_t v = 0;
+  for (; i <= last; ++i) {
+    const char c = text[i];
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else return false;
+    v = v * uint64_t(base) + uint64_t(digit);
+    if (v > 0xFFFFFFFFull) return false;
+  }
+  if (negative) {
+    if (v > 0x80000000ull) return false;
+    value = int32_t(-int64_t(v));
+  } else {
+    value = int32_t(uint32_t(v));
+  }
+  return true;
+}
+
+std::vector<TsTextSection> SplitSections(const std::vector<std::string>& lines) {
+  std::vector<TsTextSection> sections;
+  for (const std::string& line : lines) {
+    if (!line.empty() && line[0] == ';') continue;
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      sections.push_back({line.substr(1, line.size() - 2), {}});
+      continue;
+    }
+    if (!sections.empty()) sections.back().Lines.push_back(line);
+  }
+  return sections;
+}
+
+const TsTextSection* FindTextSection(const std::vector<TsTextSection>& sections, const std::string& name) {
+  for (const TsTextSection& s : sections)
+    if (SameText(s.Name, name)) return &s;
+  return nullptr;
+}
+
+bool ReadTextKey(const TsTextSection& section, const std::string& key, std::string& value) {
+  for (const std::string& line : section.Lines) {
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos || !SameText(line.substr(0, eq), key)) continue;
+    value = line.substr(eq + 1);
+    return true;
+  }
+  return false;
+}
+
+std::string ReadTextString(const TsTextSection* section, const std::string& key, const std::string& fallback) {
+  std::string value;
+  return section && ReadTextKey(*section, key, value) ? value : fallback;
+}
+
+int32_t ReadTextInteger(const TsTextSection* section, const std::string& key, int32_t fallback) {
+  int32_t v;
+  std::string text;
+  return section && ReadTextKey(*section, key, text) && ParseSkinInteger(text, v) ? v : fallback;
 }
 
 namespace {

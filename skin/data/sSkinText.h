@@ -16,6 +16,28 @@ std::string NthWord(int n, const std::string& text, const std::string& separator
 std::string RemoveChar(const std::string& text, char c);
 // A whole-text decimal integer (optional sign); false for anything else.
 bool ParseDecimal(const std::string& text, int64_t& value);
+// An integer of a skin's text files: leading and trailing blanks allowed, an optional sign,
+// decimal digits or hexadecimal ones after "0x", "0X" or "$". Values up to 0xFFFFFFFF are
+// taken as their 32-bit pattern (0xFF00000F is the system colour -16777201). False for
+// anything else, including numbers that do not fit in 32 bits.
+bool ParseSkinInteger(const std::string& text, int32_t& value);
+
+// The text of CommonSections split into sections: a line "[NAME]" starts one, the lines
+// after it belong to it, lines starting with ";" are comments, lines before the first
+// section are ignored.
+struct TsTextSection {
+  std::string Name;
+  std::vector<std::string> Lines;
+};
+std::vector<TsTextSection> SplitSections(const std::vector<std::string>& lines);
+// The first section whose name equals `name` without regard to case; null if none.
+const TsTextSection* FindTextSection(const std::vector<TsTextSection>& sections, const std::string& name);
+// The value of the first line "KEY=value" whose key equals `key` without regard to case:
+// everything after the equals sign. False when there is no such line.
+bool ReadTextKey(const TsTextSection& section, const std::string& key, std::string& value);
+std::string ReadTextString(const TsTextSection* section, const std::string& key, const std::string& fallback);
+// The key as an integer (see ParseSkinInteger); `fallback` when absent or not a number.
+int32_t ReadTextInteger(const TsTextSection* section, const std::string& key, int32_t fallback);
 
 // One piece of a section's gradient.
 struct TsGradPiece {

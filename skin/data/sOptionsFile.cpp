@@ -1,0 +1,83 @@
+#include "skin/data/sOptionsFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/components/Persistent.h"
+
+namespace {
+std::string Trimmed(const std::string& s) {
+  const size_t a = s.find_first_not_of(" \t\r");
+  if (a == std::string::npos) return {};
+  return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
+}
+}  // namespace
+
+TsOptionsFile::TsOptionsFile(const std::string& text) {
+  TSection* current = nullptr;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = Trimmed(text.substr(start, end - start));
+    start = end + 1;
+    if (line.empty() || line[0] == ';') continue;
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      const std::string name = line.substr(1, line.size() - 2);
+      current = nullptr;
+      for (TSection& s : FSections)
+        if (SameText(s.Name, name)) current = &s;
+      if (!current) {
+        FSections.push_back({name, {}});
+        current = &FSections.back();
+      }
+      continue;
+    }
+    const size_t eq = line.find('=');
+    if (!current || eq == std::string::npos) continue;
+    current->Keys.push_back({Trimmed(line.substr(0, eq)), Trimmed(line.substr(eq + 1))});
+  }
+}
+
+TsOptionsFile TsOptionsFile::FromFile(const std::string& path) {
+  struct TCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  std::unique_ptr<std::FILE, TCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
+  std::string text;
+  char buffer[65536];
+  for (;;) {
+    const size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
+    text.append(buffer, n);
+    if (text.size() > kMaxFileSize)
+      throw std::runtime_error(path + " is too large for an options file (more than " +
+                               std::to_string(kMaxFileSize >> 20) + " MB)");
+    if (n < sizeof buffer) break;
+  }
+  if (std::ferror(file.get())) throw std::runtime_error("cannot read " + path + ": " + std::strerror(errno));
+  return TsOptionsFile(text);
+}
+
+const TsOptionsFile::TSection* TsOptionsFile::FindSection(const std::string& name) const {
+  for (const TSection& s : FSections)
+    if (SameText(s.Name, name)) return &s;
+  return nullptr;
+}
+
+const std::string* TsOptionsFile::Find(const std::string& section, const std::string& key) const {
+  const TSection* s = FindSection(section);
+  if (!s) return nullptr;
+  for (const TKey& k : s->Keys)
+    if (SameText(k.Name, key)) return &k.Value;
+  return nullptr;
+}
+
+std::string TsOptionsFile::ReadString(const std::string& section, const std::string& key,
+                                      const std::string& fallback) const {
+  const std::string* v = Find(section, key);
+  return v ? *v : fallback;
+}
