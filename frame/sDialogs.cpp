@@ -12,6 +12,7 @@
 #include "platform/widgets/Image.h"
 #include "platform/widgets/MessageBox.h"
 #include "skin/data/sSkinManager.h"
+#include "skin/data/sSkinMessage.h"
 
 namespace {
 
@@ -269,6 +270,8 @@ int SkinMessageDlg(const std::optional<std::string>& caption, const std::string&
 int ShowSkinMessageText(const std::string& text) { return SkinMessageDlg(std::nullopt, text, mtError, {mbOK}); }
 
 void RegisterSkinDialogs() {
+  // The skin engine's own messages.
+  SetSkinMessageHandler([](const std::string& text) { ShowSkinMessageText(text); });
   // The toolkit's message boxes take the skinned look while a skin is active.
   MessageBoxHandler() = [](const std::string& text, const std::string& caption, UINT flags) -> int {
     TsSkinManager* manager = DefaultManager();

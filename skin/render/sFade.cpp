@@ -5,6 +5,7 @@
 #include "platform/graphics/DC.h"
 #include "platform/widgets/Forms.h"
 #include "skin/data/sSkinManager.h"
+#include "skin/data/sSkinMessage.h"
 #include "skin/render/sPixelTools.h"
 
 namespace {
@@ -123,7 +124,7 @@ void TsFadeTimer::Timer() {
     if (IsFinished()) return;
     if (FadeDirection == 1 || FadeDirection == 2) ShowNextFrame();
   } catch (const std::exception& e) {
-    if (Application) Application->ShowException(e);
+    ShowSkinMessage(e.what());
   }
 }
 

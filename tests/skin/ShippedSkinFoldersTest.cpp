@@ -60,7 +60,9 @@ TEST_P(ShippedSkinFolders, HaveEverythingTheWindowUsesAndPaintItWithoutKeyColour
                               "SCROLLSLIDERV", "SCROLLBAR1H", "SCROLLBAR1V", "CHECKBOX"}) {
     const int s = Manager->FindSection(section);
     EXPECT_GE(s, 0) << section;
-    if (std::string(section) != "CHECKBOX") EXPECT_GE(Manager->FindMask(s, section, "BORDERSMASK"), 0) << section;
+    if (std::string(section) != "CHECKBOX") {
+      EXPECT_GE(Manager->FindMask(s, section, "BORDERSMASK"), 0) << section;
+    }
   }
   const int form = Manager->FindSection("FORM");
   for (const char* glyph : {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP", "TITLEBUTTON", "GRIPIMAGE"})
