@@ -106,6 +106,12 @@ void TsScrollBar::Loaded() {
   CheckWindowForm();
 }
 
+bool TsScrollBar::Skinned() const {
+  if (InState(csDestroying)) return false;
+  TsSkinManager* manager = FSkinData.GetSkinManager();
+  return manager && !manager->InState(csDestroying) && manager->Active();
+}
+
 // ---- Window forms ---------------------------------------------------------------------------------
 
 void TsScrollBar::CreateParams(TCreateParams& params) {
@@ -713,6 +719,8 @@ void TsScrollBar::WndProc(TMessage& m) {
   }
   if (!Skinned()) {
     TWinControl::WndProc(m);
+    // The toolkit keeps presses to itself; the native bar tracks them.
+    if (*alive && FNativeWindow && (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK)) DefaultHandler(m);
     return;
   }
   switch (m.Msg) {

@@ -67,7 +67,9 @@ class TsScrollBar : public TWinControl {
   int PartState(int part) const { return FStates[part]; }
   // -1 none, 0 first arrow, 1 second arrow, 2 track before, 3 track after, 4 release, 5 thumb.
   int DragPart() const { return FDragPart; }
-  bool Skinned() const { return FSkinData.IsSkinned(); }
+  // A skin is active: the bar paints and works from it (parts the skin lacks show the
+  // background).
+  bool Skinned() const;
   // Whether the window is the plain one drawn from the skin (else the native control).
   bool PlainWindow() const { return !FNativeWindow; }
 

@@ -1,6 +1,7 @@
 #include "frame/sSkinProvider.h"
 
 #include "frame/sDialogs.h"
+#include "frame/sGrip.h"
 #include "frame/sScrollBar.h"
 #include "frame/sSkinMenus.h"
 #include "frame/sSystemMenu.h"
@@ -112,6 +113,11 @@ void TsSkinProvider::Loaded() {
 
 void TsSkinProvider::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
+  if (operation == opRemove) {
+    if (component == FVertBar) FVertBar = nullptr;
+    if (component == FHorzBar) FHorzBar = nullptr;
+    if (component == FGrip) FGrip = nullptr;
+  }
   auto* manager = dynamic_cast<TsSkinManager*>(component);
   if (!manager) return;
   if (operation == opInsert && !FSkinData.SkinManager()) FSkinData.SetSkinManager(manager);
@@ -433,10 +439,22 @@ void TsSkinProvider::MakeSkinned(TMessage& m) {
   FRegionDirty = true;
   FMenuLineCount = -1;
   SetFormColour();
+  // The provider's own bars take over from the form's.
+  if (FSavedAutoScroll && FForm->AutoScroll) {
+    FForm->AutoScroll = false;
+    FForm->UpdateScrollBars();
+  }
+  UpdateOwnScrollBars();
 }
 
 void TsSkinProvider::RemoveSkin(TMessage& m) {
   FSkinData.HandleSkinCommand(m);
+  // Without a skin the form scrolls itself again.
+  UpdateOwnScrollBars();
+  if (FSavedAutoScroll && !FForm->InState(csDestroying)) {
+    FForm->AutoScroll = true;
+    FForm->UpdateScrollBars();
+  }
   FMenuLineCount = -1;
   if (FUseGlobalColor && !FSkinData.CustomColor()) FForm->SetColor(clBtnFace);
   if (FSkinData.GetSkinManager() && FForm->BorderIcons() != FSavedBorderIcons) FForm->SetBorderIcons(FSavedBorderIcons);
@@ -455,6 +473,7 @@ void TsSkinProvider::HandleWhenSkinned(TMessage& m) {
   switch (m.Msg) {
     case WM_SIZE:
       CallOld(m);
+      if (FForm->Visible()) UpdateOwnScrollBars();
       if (TsSkinManager* manager = FSkinData.GetSkinManager();
           manager && manager->Sections()[size_t(FSkinData.SectionIndex)].GradientPercent >= 1)
         for (int i = 0; i < FForm->ControlCount(); ++i)
@@ -467,6 +486,7 @@ void TsSkinProvider::HandleWhenSkinned(TMessage& m) {
       FSkinData.CacheInvalid = true;
       FMenuLineCount = -1;
       if (FForm->HandleAllocated()) SendMessage(FForm->Handle(), WM_NCPAINT, 1, 0);
+      UpdateOwnScrollBars();
       if (FSysMenu) FSysMenu->UpdateItems();
       return;
     case WM_NCACTIVATE: {
@@ -508,6 +528,7 @@ void TsSkinProvider::HandleWhenSkinned(TMessage& m) {
     case WM_WINDOWPOSCHANGING:
       if (!FInRegionUpdate) Snap(reinterpret_cast<WINDOWPOS*>(m.LParam));
       CallOld(m);
+      RecordContentExtents();
       return;
     case WM_WINDOWPOSCHANGED:
     case WM_EXITSIZEMOVE: {

@@ -71,6 +71,9 @@ class TsTitleIcon : public TPersistent {
 enum TsGripMode { gmNone, gmRightBottom };
 enum TsResizeMode { rmStandard, rmBorder };
 
+class TsScrollBar;
+class TsGrip;
+
 class TsSkinProvider : public TComponent, public TsLinkHost {
  public:
   explicit TsSkinProvider(TComponent* owner);
@@ -107,6 +110,14 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   // The provider draws the frame now: the form is not being destroyed and the skin is active.
   bool Skinned() const;
   const TsButtonRecord& ButtonRecord(int hitCode) const;
+  // The form's own skinned scroll bars and the grip between them (nullptr until first needed),
+  // and how far the content is scrolled.
+  TsScrollBar* VertBar() const { return FVertBar; }
+  TsScrollBar* HorzBar() const { return FHorzBar; }
+  TsGrip* Grip() const { return FGrip; }
+  TPoint ScrollOffset() const { return {FScrollX, FScrollY}; }
+  // Shows, places and sizes the own scroll bars for the content and the client size.
+  void UpdateOwnScrollBars();
   // The frame cache (the link's cache): the whole window as last composed.
   const TDib* FrameCache() const { return FSkinData.Cache(); }
 
@@ -175,6 +186,10 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   void Snap(WINDOWPOS* pos);
   bool OutlineMessage(TMessage& m);
   void StartOutlineDrag(int code, TPoint screen);
+  // ---- Own scroll bars (sSkinProvider_Scroll.cpp) ----
+  void RecordContentExtents();
+  void ScrollContent(int dx, int dy);
+  bool IsOwnScrollPart(TControl* control) const;
   // ---- Title buttons (sSkinProvider_Title.cpp) ----
   void ResolveButtonGlyphs();
   int ButtonHeight() const;
@@ -217,6 +232,14 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   TDib FMenuLineCache;
   int FMenuLineCount = -1;
   bool FMenuOwnerDrawDone = false;
+
+  TsScrollBar* FVertBar = nullptr;
+  TsScrollBar* FHorzBar = nullptr;
+  TsGrip* FGrip = nullptr;
+  int FScrollX = 0, FScrollY = 0;
+  // The content's right and bottom edges, in content coordinates.
+  int FContentRight = 0, FContentBottom = 0;
+  bool FUpdatingBars = false;
 
   int FHotCode = 0;
   TsButtonRecord FButtonMin, FButtonMax, FButtonClose, FButtonHelp;
