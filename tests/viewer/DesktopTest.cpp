@@ -32,9 +32,9 @@ class Desktop : public ::testing::Test {
     std::system(("rm -rf '" + Dir + "'").c_str());
   }
   // The window as the program makes it; `show` false leaves showing to the test.
-  void Start(int scale = 1, bool show = true) {
+  void Start(int scale = 1, bool show = true, TSize screen = {1280, 1024}) {
     ViewerState().Reset();
-    Display = std::make_unique<THeadlessDisplay>(1280, 1024, TRect{0, 0, 1280, 984}, scale);
+    Display = std::make_unique<THeadlessDisplay>(screen.cx, screen.cy, TRect{0, 0, screen.cx, screen.cy - 40}, scale);
     SetDisplay(Display.get());
     App = new TApplication(nullptr);
     Form = App->CreateForm<TForm1>();
@@ -149,6 +149,14 @@ TEST_F(Desktop, AtTwiceTheSizeAClickLandsOnTheSameControl) {
   Display->Click(2 * p.X, 2 * p.Y);
   App->ProcessMessages();
   EXPECT_FALSE(Form->sCheckBox1->Checked());
+}
+
+TEST_F(Desktop, AWindowThatWouldStandOffTheScreenIsMovedOntoIt) {
+  // 1280 x 1024 at twice the size: a screen of 640 x 512 with a work area of 640 x 472.
+  Start(2, true, {640, 512});
+  TRect r;
+  GetWindowRect(Form->Handle(), &r);
+  EXPECT_EQ(r, Bounds(0, 107, 640, 269));
 }
 
 TEST_F(Desktop, AtTwiceTheSizeEveryPixelIsATwoByTwoBlock) {
