@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <exception>
 
+#include <malloc.h>
+
 #include "platform/display/sdl/SdlDisplay.h"
 #include "viewer/CommandLine.h"
 #include "viewer/Maruk_rom.h"
@@ -29,6 +31,8 @@ int main(int argc, char** argv) {
     auto* application = new TApplication(nullptr);
     application->Initialize();
     auto* form = application->CreateForm<TForm1>();
+    // Reading the stored layout and building the skin leave much freed memory behind.
+    malloc_trim(0);
     if (!commandLine.File.empty()) form->LoadRomWhenShown(commandLine.File);
     application->Run();
     TComponent::Free(application);
