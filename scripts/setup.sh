@@ -15,6 +15,7 @@ packages=(
   libsdl2-dev libfreetype-dev libfontconfig-dev libjpeg-dev libpng-dev libxext-dev libxtst-dev
   libpixman-1-dev fonts-wine
   xvfb xdotool x11-apps
+  desktop-file-utils appstream
 )
 
 missing=()

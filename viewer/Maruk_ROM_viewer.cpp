@@ -1,17 +1,39 @@
 // The program: the viewer's window on the real display.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
+#include <malloc.h>
+
 #include "platform/display/sdl/SdlDisplay.h"
+#include "viewer/CommandLine.h"
 #include "viewer/Maruk_rom.h"
 
-int main() {
+int main(int argc, char** argv) {
+  const TCommandLine commandLine = TCommandLine::Parse({argv + 1, argv + argc}, std::getenv("MARUK_SCALE"));
+  for (const std::string& warning : commandLine.Warnings) std::fprintf(stderr, "Maruk_ROM_viewer: %s\n", warning.c_str());
+  switch (commandLine.Action) {
+    case clHelp:
+      std::fputs(TCommandLine::HelpText().c_str(), stdout);
+      return 0;
+    case clVersion:
+      std::fputs(TCommandLine::VersionText().c_str(), stdout);
+      return 0;
+    case clUsageError:
+      std::fprintf(stderr, "Maruk_ROM_viewer: %s\n%s\n", commandLine.Error.c_str(), TCommandLine::UsageLine().c_str());
+      return 2;
+    case clRun:
+      break;
+  }
   try {
-    TSdlDisplay display;
+    TSdlDisplay display(commandLine.Scale);
     SetDisplay(&display);
     auto* application = new TApplication(nullptr);
     application->Initialize();
-    application->CreateForm<TForm1>();
+    auto* form = application->CreateForm<TForm1>();
+    // Reading the stored layout and building the skin leave much freed memory behind.
+    malloc_trim(0);
+    if (!commandLine.File.empty()) form->LoadRomWhenShown(commandLine.File);
     application->Run();
     TComponent::Free(application);
     SetDisplay(nullptr);

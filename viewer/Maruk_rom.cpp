@@ -14,6 +14,8 @@ TViewerState& ViewerState() {
 
 namespace {
 constexpr TColor kRed = 0x0000FF, kBlack = 0x000000, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
+// Posted to the window to load the file named at start.
+constexpr UINT WM_LOADSTARTFILE = WM_APP + 1;
 }
 
 const std::string& Form1Layout() {
@@ -63,6 +65,39 @@ void TForm1::FindComponents() {
   find(sCheckBox2, "sCheckBox2");
 }
 
+void TForm1::CreateParams(TCreateParams& params) {
+  TForm::CreateParams(params);
+  params.ExStyle |= WS_EX_ACCEPTFILES;
+}
+
+void TForm1::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_DROPFILES:
+      HandleDrop(message.WParam);
+      return;
+    case WM_LOADSTARTFILE: {
+      const std::string path = std::move(FStartFile);
+      FStartFile.clear();
+      if (!path.empty()) LoadRom(path);
+      return;
+    }
+    default:
+      TForm::WndProc(message);
+  }
+}
+
+// A drop of several files opens the first one.
+void TForm1::HandleDrop(WPARAM drop) {
+  const std::string path = DragQueryFile(drop, 0);
+  DragFinish(drop);
+  if (!path.empty()) LoadRom(path);
+}
+
+void TForm1::LoadRomWhenShown(const std::string& path) {
+  FStartFile = path;
+  PostMessage(Handle(), WM_LOADSTARTFILE, 0, 0);
+}
+
 // ---- Handlers ----------------------------------------------------------------------------------
 
 void TForm1::FormActivate(TObject*) {
@@ -76,11 +111,16 @@ void TForm1::FormActivate(TObject*) {
 
 void TForm1::sBitBtn1Click(TObject*) {
   if (!Image1) FindComponents();
-  TViewerState& st = ViewerState();
   if (!OpenDialog1->Execute()) return;
+  LoadRom(OpenDialog1->FileName);
+}
+
+void TForm1::LoadRom(const std::string& path) {
+  if (!Image1) FindComponents();
+  TViewerState& st = ViewerState();
   // A handle that an earlier failed load left open goes first.
   if (st.File.IsOpen()) st.File.Close();
-  if (const int r = st.File.Open(OpenDialog1->FileName)) throw EInOutError(r);
+  if (const int r = st.File.Open(path)) throw EInOutError(r);
   uint64_t size = 0;
   if (const int r = st.File.Size(size)) throw EInOutError(r);
   if (size > UINT32_MAX) throw EInOutError(8);  // too large to hold: not enough memory

@@ -44,6 +44,7 @@ class TForm1 : public TForm {
   explicit TForm1(TComponent* owner);
   std::string ClassName() const override { return "TForm1"; }
   void GetMethods(std::map<std::string, std::any>& methods) override;
+  void WndProc(TMessage& message) override;
 
   TOpenDialog* OpenDialog1 = nullptr;
   TsBitBtn* sBitBtn1 = nullptr;
@@ -76,8 +77,20 @@ class TForm1 : public TForm {
   void DrawGrid();
   void DrawWaveforms();
 
+  // Loads a ROM file as "Open ROM" does once a file is chosen; input/output errors are thrown
+  // as EInOutError, for the application's default handler to show.
+  void LoadRom(const std::string& path);
+  // Loads `path` as soon as the message loop runs, after the window has appeared, with errors
+  // shown as for a file chosen in the dialog (the file named on the command line).
+  void LoadRomWhenShown(const std::string& path);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+
  private:
   void UpdateAddressCaptions();
+  void HandleDrop(WPARAM drop);
+  std::string FStartFile;
   void FindComponents();
   bool FGridDrawn = false;
 };

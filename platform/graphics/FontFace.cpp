@@ -6,9 +6,14 @@
 #include FT_BITMAP_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_WINFONTS_H
+#include FT_SIZES_H
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <tuple>
 
@@ -26,26 +31,63 @@
 namespace {
 
 constexpr int kDefaultHeight = -11;
+constexpr const char* kBitmapFontFile = "sserife.fon";
 
-// FreeType, fontconfig and the face cache, set up on first use. The cache is emptied before
-// the library goes so that cached faces are released while it still exists.
+bool gLibraryGone = false;
+
+}  // namespace
+
+// One face of a font file, parsed once and shared by every font made from it.
+class TSharedFace {
+ public:
+  explicit TSharedFace(FT_Face face) : Face(face) {}
+  ~TSharedFace() {
+    if (Face && !gLibraryGone) FT_Done_Face(Face);
+  }
+  TSharedFace(const TSharedFace&) = delete;
+  TSharedFace& operator=(const TSharedFace&) = delete;
+  FT_Face Face;
+};
+
+namespace {
+
+// One strike of the bitmap font file: its face index and its heights.
+struct TStrike {
+  int Index = 0;
+  int PixelHeight = 0;
+  int InternalLeading = 0;
+};
+
+// FreeType, fontconfig and the caches, set up on first use. The caches are emptied before
+// the library goes so that faces are released while it still exists.
 struct TFontSystem {
   FT_Library Library = nullptr;
-  std::map<std::tuple<std::string, int, int>, std::shared_ptr<TFontFace>> Faces;
+  std::map<std::tuple<std::string, int, int>, std::shared_ptr<TFontFace>> Fonts;
+  std::map<std::pair<std::string, int>, std::weak_ptr<TSharedFace>> Faces;
+  // The bitmap font file, read whole once; its strikes are parsed from memory.
+  bool BitmapLooked = false;
+  std::string BitmapPath;
+  std::vector<uint8_t> BitmapBytes;
+  std::vector<TStrike> Strikes;
+  bool FontconfigReady = false;
 
   TFontSystem() {
     if (FT_Init_FreeType(&Library) != 0) Library = nullptr;
+  }
+  ~TFontSystem();
+  void StartFontconfig() {
+    if (FontconfigReady) return;
+    FontconfigReady = true;
     // fontconfig loses a few bytes while parsing its configuration; not ours to report.
     MARUK_LSAN_DISABLE;
     FcInit();
   }
-  ~TFontSystem();
+  std::shared_ptr<TSharedFace> Face(const std::string& file, int index);
+  void ReadBitmapFont();
 };
 
-bool gLibraryGone = false;
-
 TFontSystem::~TFontSystem() {
-  Faces.clear();
+  Fonts.clear();
   if (Library) FT_Done_FreeType(Library);
   gLibraryGone = true;
 }
@@ -53,6 +95,57 @@ TFontSystem::~TFontSystem() {
 TFontSystem& FontSystem() {
   static TFontSystem system;
   return system;
+}
+
+std::shared_ptr<TSharedFace> TFontSystem::Face(const std::string& file, int index) {
+  const auto key = std::make_pair(file, index);
+  if (auto known = Faces[key].lock()) return known;
+  FT_Face face = nullptr;
+  const bool bitmapFile = !BitmapBytes.empty() && file == BitmapPath;
+  const FT_Error error = bitmapFile ? FT_New_Memory_Face(Library, BitmapBytes.data(), FT_Long(BitmapBytes.size()), index, &face)
+                                    : FT_New_Face(Library, file.c_str(), index, &face);
+  if (error != 0) return nullptr;
+  auto shared = std::make_shared<TSharedFace>(face);
+  Faces[key] = shared;
+  return shared;
+}
+
+// The bitmap font file where the build says it is; failing that, a file of its name in one of
+// the font folders fontconfig knows.
+std::string FindBitmapFont(TFontSystem& system) {
+  if (access(MARUK_SSERIFE_PATH, R_OK) == 0) return MARUK_SSERIFE_PATH;
+  system.StartFontconfig();
+  std::string found;
+  FcStrList* dirs = FcConfigGetFontDirs(nullptr);
+  if (!dirs) return found;
+  while (FcChar8* dir = FcStrListNext(dirs)) {
+    const std::string candidate = reinterpret_cast<const char*>(dir) + std::string("/") + kBitmapFontFile;
+    if (access(candidate.c_str(), R_OK) == 0) {
+      found = candidate;
+      break;
+    }
+  }
+  FcStrListDone(dirs);
+  return found;
+}
+
+void TFontSystem::ReadBitmapFont() {
+  if (BitmapLooked || !Library) return;
+  BitmapLooked = true;
+  BitmapPath = FindBitmapFont(*this);
+  if (BitmapPath.empty()) return;
+  std::ifstream in(BitmapPath, std::ios::binary);
+  BitmapBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (BitmapBytes.empty()) return;
+  FT_Face face = nullptr;
+  for (long i = 0, count = 1; i < count; ++i) {
+    if (FT_New_Memory_Face(Library, BitmapBytes.data(), FT_Long(BitmapBytes.size()), i, &face) != 0) continue;
+    count = face->num_faces;
+    FT_WinFNT_HeaderRec header;
+    if (FT_Get_WinFNT_Header(face, &header) == 0)
+      Strikes.push_back({int(i), int(header.pixel_height), int(header.internal_leading)});
+    FT_Done_Face(face);
+  }
 }
 
 std::string Lower(std::string_view s) {
@@ -84,10 +177,10 @@ std::shared_ptr<TFontFace> TFontFace::Get(const TLogFont& font) {
   constexpr TFontStyles kFaceStyles = fsBold | fsItalic | fsUnderline | fsStrikeOut;
   auto key = std::make_tuple(Lower(f.Name), f.Height, int(f.Style & kFaceStyles));
   TFontSystem& system = FontSystem();
-  auto it = system.Faces.find(key);
-  if (it != system.Faces.end()) return it->second;
+  auto it = system.Fonts.find(key);
+  if (it != system.Fonts.end()) return it->second;
   auto face = std::make_shared<TFontFace>(TPassKey{}, f);
-  system.Faces.emplace(std::move(key), face);
+  system.Fonts.emplace(std::move(key), face);
   return face;
 }
 
@@ -114,47 +207,51 @@ TFontFace::TFontFace(TPassKey, const TLogFont& font) {
 }
 
 TFontFace::~TFontFace() {
-  if (FFace && !gLibraryGone) FT_Done_Face(FFace);
+  if (FSize && !gLibraryGone) FT_Done_Size(FSize);
 }
 
 bool TFontFace::LoadFace(const std::string& file, int index) {
-  FT_Face face = nullptr;
-  if (FT_New_Face(FontSystem().Library, file.c_str(), index, &face) != 0) return false;
-  if (FFace) FT_Done_Face(FFace);
-  FFace = face;
+  std::shared_ptr<TSharedFace> shared = FontSystem().Face(file, index);
+  if (!shared) return false;
+  FT_Size size = nullptr;
+  if (FT_New_Size(shared->Face, &size) != 0) return false;
+  if (FSize) FT_Done_Size(FSize);
+  FShared = std::move(shared);
+  FFace = FShared->Face;
+  FSize = size;
+  FCharmap = nullptr;
+  FShear = false;
   FFileName = file;
   FFaceIndex = index;
+  FT_Activate_Size(FSize);
   return true;
+}
+
+void TFontFace::Activate() {
+  FT_Activate_Size(FSize);
+  if (FCharmap) FT_Set_Charmap(FFace, FCharmap);
+  static FT_Matrix shear{0x10000, 0x3800, 0, 0x10000};  // about 12 degrees
+  FT_Set_Transform(FFace, FShear ? &shear : nullptr, nullptr);
 }
 
 // The bitmap font file holds one face per strike; the strike whose character height (for a
 // negative height) or cell height (positive) is the nearest wins when it is within a pixel.
 bool TFontFace::OpenBitmapStrike(const TLogFont& font) {
   if (Lower(font.Name) != "ms sans serif") return false;
-  FT_Library library = FontSystem().Library;
-  const char* path = MARUK_SSERIFE_PATH;
-  FT_Face probe = nullptr;
-  if (FT_New_Face(library, path, -1, &probe) != 0) return false;
-  long count = probe->num_faces;
-  FT_Done_Face(probe);
-
+  TFontSystem& system = FontSystem();
+  system.ReadBitmapFont();
   int best = -1, bestDistance = 2;
-  for (long i = 0; i < count; ++i) {
-    FT_Face face = nullptr;
-    if (FT_New_Face(library, path, i, &face) != 0) continue;
-    FT_WinFNT_HeaderRec header;
-    if (FT_Get_WinFNT_Header(face, &header) == 0) {
-      int size = font.Height < 0 ? header.pixel_height - header.internal_leading : header.pixel_height;
-      int distance = std::abs(size - std::abs(font.Height));
-      if (distance < bestDistance) {
-        bestDistance = distance;
-        best = int(i);
-      }
+  for (const TStrike& strike : system.Strikes) {
+    const int size = font.Height < 0 ? strike.PixelHeight - strike.InternalLeading : strike.PixelHeight;
+    const int distance = std::abs(size - std::abs(font.Height));
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = strike.Index;
     }
-    FT_Done_Face(face);
   }
-  if (best < 0 || !LoadFace(path, best)) return false;
-  if (FFace->num_charmaps > 0) FT_Set_Charmap(FFace, FFace->charmaps[0]);
+  if (best < 0 || !LoadFace(system.BitmapPath, best)) return false;
+  if (FFace->num_charmaps > 0) FCharmap = FFace->charmaps[0];
+  Activate();
   if (FFace->num_fixed_sizes > 0) FT_Select_Size(FFace, 0);
   FBitmapStrike = true;
   return true;
@@ -180,6 +277,7 @@ void TFontFace::SetBitmapMetrics() {
 // Asks fontconfig for the name, then for DejaVu Sans, then for whatever it has.
 bool TFontFace::OpenOutline(const TLogFont& font, bool bold, bool italic) {
   double pixelSize = std::abs(font.Height);
+  FontSystem().StartFontconfig();
   const std::string candidates[] = {font.Name, "DejaVu Sans", ""};
   for (const std::string& family : candidates) {
     FcPattern* pattern = FcPatternCreate();
@@ -203,8 +301,9 @@ bool TFontFace::OpenOutline(const TLogFont& font, bool bold, bool italic) {
     }
     FcPatternDestroy(match);
     if (loaded) {
-      if (FT_Select_Charmap(FFace, FT_ENCODING_UNICODE) != 0 && FFace->num_charmaps > 0)
-        FT_Set_Charmap(FFace, FFace->charmaps[0]);
+      if (FT_Select_Charmap(FFace, FT_ENCODING_UNICODE) == 0) FCharmap = FFace->charmap;
+      else if (FFace->num_charmaps > 0) FCharmap = FFace->charmaps[0];
+      Activate();
       return true;
     }
   }
@@ -270,10 +369,7 @@ void TFontFace::SetOutlineMetrics(int height) {
     FStrikeOutOffset = -std::max(1, (FAscent - FInternalLeading) / 3);
   }
 
-  if (FItalic && !(face->style_flags & FT_STYLE_FLAG_ITALIC)) {
-    FT_Matrix shear{0x10000, 0x3800, 0, 0x10000};  // about 12 degrees
-    FT_Set_Transform(face, &shear, nullptr);
-  }
+  FShear = FItalic && !(face->style_flags & FT_STYLE_FLAG_ITALIC);
   FGlyphs.clear();  // the average width above may have cached a glyph before the transform
 }
 
@@ -293,6 +389,7 @@ int TFontFace::TextWidth(std::u32string_view text) {
 TGlyphImage TFontFace::Render(uint32_t code) {
   TGlyphImage g;
   if (!FFace) return g;
+  Activate();
   FT_UInt index = FT_Get_Char_Index(FFace, code);  // 0: the face's default glyph
   FT_Int32 flags = FT_LOAD_RENDER | (FBitmapStrike ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
   if (FT_Load_Glyph(FFace, index, flags) != 0) return g;

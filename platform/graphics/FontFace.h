@@ -6,6 +6,10 @@
 // glyphs, Windows-1252 character codes); every other name and size goes through fontconfig
 // to an anti-aliased outline face. A font that cannot be realised at all gives a face with
 // zero metrics whose characters have no width and no pixels.
+//
+// Font files are read once per process: every font made from the same face of a file shares
+// one FreeType face (each with a size object of its own), and fontconfig is started only for
+// a font that the bitmap font file cannot give.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,6 +20,9 @@
 #include "platform/graphics/LogFont.h"
 
 struct FT_FaceRec_;
+struct FT_SizeRec_;
+struct FT_CharMapRec_;
+class TSharedFace;
 
 // One character's picture: Width x Height coverage values (0 untouched .. 255 full), placed
 // Left columns right of the pen position with its first row Top rows above the baseline.
@@ -84,11 +91,18 @@ class TFontFace {
   bool OpenBitmapStrike(const TLogFont& font);
   bool OpenOutline(const TLogFont& font, bool bold, bool italic);
   bool LoadFace(const std::string& file, int index);
+  // Makes this font's size, character map and slant the face's current ones (the face is
+  // shared with other fonts).
+  void Activate();
   void SetBitmapMetrics();
   void SetOutlineMetrics(int height);
   TGlyphImage Render(uint32_t code);
 
+  std::shared_ptr<TSharedFace> FShared;
   FT_FaceRec_* FFace = nullptr;
+  FT_SizeRec_* FSize = nullptr;
+  FT_CharMapRec_* FCharmap = nullptr;
+  bool FShear = false;  // outline faces without an italic design
   std::string FFileName;
   int FFaceIndex = 0;
   bool FBitmapStrike = false;

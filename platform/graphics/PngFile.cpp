@@ -45,6 +45,20 @@ std::vector<uint8_t> SavePng(const TDib& bmp) {
 
 void SavePngFile(const TDib& bmp, const std::string& path) { WritePictureFile(path, SavePng(bmp)); }
 
+std::vector<uint8_t> SavePngWithAlpha(const TDib& bgra) {
+  if (bgra.Empty() || bgra.BitsPerPixel() != 32) throw EPictureError("a PNG with alpha needs a 32-bit picture");
+  TPngImage png;
+  png.Image.width = png_uint_32(bgra.Width());
+  png.Image.height = png_uint_32(bgra.Height());
+  png.Image.format = PNG_FORMAT_BGRA;
+  png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png.Image);
+  std::vector<uint8_t> out(size);
+  if (!png_image_write_to_memory(&png.Image, out.data(), &size, 0, bgra.Bits(), bgra.RowDistance(), nullptr))
+    throw EPictureError(std::string("cannot encode PNG: ") + png.Image.message);
+  out.resize(size);
+  return out;
+}
+
 TDib LoadPng(const uint8_t* data, size_t size) {
   if (data == nullptr || size == 0) throw EPictureError("PNG data is empty");
   TPngImage png;

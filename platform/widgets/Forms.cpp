@@ -203,6 +203,12 @@ void TCustomForm::PlaceOnFirstShow() {
     SetBounds(reference->Left() + (reference->Width() - FWidth) / 2, reference->Top() + (reference->Height() - FHeight) / 2,
               FWidth, FHeight);
   }
+  // A window that would stand partly off the work area (a small screen, or one shown at a
+  // scale) is moved in as far as its size allows.
+  if (Parent()) return;
+  const int left = std::max(work.Left, std::min(Left(), work.Right - FWidth));
+  const int top = std::max(work.Top, std::min(Top(), work.Bottom - FHeight));
+  if (left != Left() || top != Top()) SetBounds(left, top, FWidth, FHeight);
 }
 
 void TCustomForm::Show() {

@@ -4,6 +4,7 @@
 // display (a virtual screen for tests and the scripted UI driver).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/graphics/Dib.h"
 #include "platform/graphics/Region.h"
@@ -22,7 +23,7 @@ struct TInputEvent {
     ieKeyUp,
     ieFocusLost,     // the native window lost the keyboard focus to another program
     ieCloseRequest,  // the user asked to close the native window from outside
-    ieDropFile,      // a file dropped on a window
+    ieDropFile,      // files dropped on a window
     ieQuit,          // the display is going away (or a headless script has ended)
   };
   TKind Kind = ieMouseMove;
@@ -32,7 +33,7 @@ struct TInputEvent {
   WPARAM Key = 0;         // virtual-key code
   bool Repeat = false;    // key auto-repeat
   HWND Window = nullptr;  // target of focus, close and drop events
-  std::string Text;       // dropped file's path
+  std::vector<std::string> Files;  // dropped files' paths, in the order of the drop
 };
 
 class TDisplay {

@@ -173,6 +173,16 @@ void HandleKey(const TInputEvent& e) {
   Enqueue(target, sys ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP), vk, lParam);
 }
 
+void DeliverDrop(const TInputEvent& e) {
+  if (e.Files.empty()) return;
+  HWND to = WindowFromPoint(e.ScreenPos);
+  // A display that names the window dropped on is believed over the pointer position.
+  if (IsLive(e.Window) && (!to || GetAncestorRoot(to) != e.Window)) to = e.Window;
+  while (to && !(to->ExStyle & WS_EX_ACCEPTFILES)) to = GetParent(to);
+  if (!to || !IsWindowEnabled(GetAncestorRoot(to))) return;
+  Enqueue(to, WM_DROPFILES, WPARAM(DragStore(e.Files)), 0);
+}
+
 void FreeGraveyard() {
   TWindowSystem& ws = WS();
   if (ws.SendDepth == 0 && !ws.Graveyard.empty()) ws.Graveyard.clear();
@@ -204,11 +214,9 @@ bool ProcessInputEvents() {
       case TInputEvent::ieCloseRequest:
         if (IsLive(e.Window)) Enqueue(e.Window, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
-      case TInputEvent::ieDropFile: {
-        HWND to = IsLive(e.Window) ? e.Window : WindowFromPoint(e.ScreenPos);
-        if (to) Enqueue(to, WM_DROPFILES, WPARAM(DragStore(e.Text)), 0);
+      case TInputEvent::ieDropFile:
+        DeliverDrop(e);
         break;
-      }
       case TInputEvent::ieQuit:
         PostQuitMessage(0);
         break;
@@ -221,21 +229,33 @@ bool ProcessInputEvents() {
 // ---- Dropped files -----------------------------------------------------------------------------
 
 namespace {
-std::map<uintptr_t, std::string>& Drops() {
-  static std::map<uintptr_t, std::string> drops;
+std::map<uintptr_t, std::vector<std::string>>& Drops() {
+  static std::map<uintptr_t, std::vector<std::string>> drops;
   return drops;
 }
 }  // namespace
 
-uintptr_t DragStore(const std::string& path) {
+void DragAcceptFiles(HWND hwnd, bool accept) {
+  if (!IsWindow(hwnd)) return;
+  if (accept) hwnd->ExStyle |= WS_EX_ACCEPTFILES;
+  else hwnd->ExStyle &= ~WS_EX_ACCEPTFILES;
+}
+
+uintptr_t DragStore(std::vector<std::string> paths) {
   static uintptr_t next = 1;
-  Drops()[next] = path;
+  Drops()[next] = std::move(paths);
   return next++;
 }
 
-std::string DragQueryFile(WPARAM drop) {
+UINT DragQueryFileCount(WPARAM drop) {
   auto it = Drops().find(drop);
-  return it == Drops().end() ? std::string() : it->second;
+  return it == Drops().end() ? 0 : UINT(it->second.size());
+}
+
+std::string DragQueryFile(WPARAM drop, UINT index) {
+  auto it = Drops().find(drop);
+  if (it == Drops().end() || index >= it->second.size()) return {};
+  return it->second[index];
 }
 
 void DragFinish(WPARAM drop) { Drops().erase(drop); }

@@ -221,8 +221,14 @@ bool MessageBeep(UINT type);
 bool DrawCaptionButton(HDC dc, const TRect& r, LRESULT hitCode, bool pressed, bool enabled);
 
 // ---- Dropped files (WM_DROPFILES: wParam names the drop) ------------------------------------
-uintptr_t DragStore(const std::string& path);
-std::string DragQueryFile(WPARAM drop);
+// A drop goes to the window under the pointer or the nearest of its ancestors that accepts
+// files (WS_EX_ACCEPTFILES); it is discarded when none does or when the top-level window is
+// disabled (behind a modal dialog). The receiver reads the paths, then calls DragFinish.
+void DragAcceptFiles(HWND hwnd, bool accept);
+uintptr_t DragStore(std::vector<std::string> paths);
+UINT DragQueryFileCount(WPARAM drop);
+// The path of file `index` of the drop, "" past the last one.
+std::string DragQueryFile(WPARAM drop, UINT index = 0);
 void DragFinish(WPARAM drop);
 
 // ---- Visual themes ----------------------------------------------------------------------------

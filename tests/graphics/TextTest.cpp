@@ -461,3 +461,16 @@ TEST(TextDraw, ClipsToTheRectangleUnlessNoClip) {
   EXPECT_GT(box.Right, 60);
   EXPECT_EQ(clipped.DC.SaveLevel(), 0);
 }
+
+TEST(FontFace, FontsSharingAFileKeepTheirOwnSize) {
+  auto small = TFontFace::Get(Font("DejaVu Sans", -12));
+  auto large = TFontFace::Get(Font("DejaVu Sans", -24));
+  ASSERT_TRUE(small->Realised() && large->Realised());
+  ASSERT_EQ(small->FileName(), large->FileName());
+  // Each renders at its own size whatever the other rendered last.
+  const int h = small->Glyph(U'H').Height, H = large->Glyph(U'H').Height;
+  EXPECT_GT(H, h + 5);
+  EXPECT_EQ(small->Glyph(U'E').Height, h);
+  EXPECT_EQ(large->Glyph(U'E').Height, H);
+  EXPECT_EQ(small->Glyph(U'F').Height, h);
+}

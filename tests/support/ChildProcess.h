@@ -1,7 +1,8 @@
 #pragma once
 // Runs one of the project's programs as a child process for end-to-end tests: with its own
 // environment additions, standard output and error captured to files, a deadline after which
-// it is killed, and its CPU time readable from /proc while it runs.
+// it is killed, and its CPU time readable from /proc while it runs. Standard error goes with
+// standard output unless asked to be kept apart.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -23,12 +24,12 @@ class TChildProcess {
  public:
   using TClock = std::chrono::steady_clock;
 
-  // Starts `argv[0]` with `argv`; `env` entries are added to (or replace) the environment.
-  TChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {}) {
-    char tmpl[] = "/tmp/child-output-XXXXXX";
-    const int fd = mkstemp(tmpl);
-    if (fd >= 0) close(fd);
-    FOutput = tmpl;
+  // Starts `argv[0]` with `argv`; `env` entries are added to (or replace) the environment,
+  // the variables named in `unset` are taken out of it.
+  TChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {},
+                const std::vector<std::string>& unset = {}, bool separateErrors = false) {
+    FOutput = TempFile();
+    if (separateErrors) FErrors = TempFile();
     std::map<std::string, std::string> all;
     for (char** e = environ; *e; ++e) {
       const std::string entry = *e;
@@ -36,6 +37,7 @@ class TChildProcess {
       if (eq != std::string::npos) all[entry.substr(0, eq)] = entry.substr(eq + 1);
     }
     for (const auto& [k, v] : env) all[k] = v;
+    for (const std::string& k : unset) all.erase(k);
     std::vector<std::string> envStrings;
     for (const auto& [k, v] : all) envStrings.push_back(k + "=" + v);
     std::vector<char*> envp, args;
@@ -48,7 +50,8 @@ class TChildProcess {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, FOutput.c_str(), O_WRONLY | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    if (separateErrors) posix_spawn_file_actions_addopen(&actions, 2, FErrors.c_str(), O_WRONLY | O_TRUNC, 0600);
+    else posix_spawn_file_actions_adddup2(&actions, 1, 2);
     if (posix_spawn(&FPid, args[0], &actions, nullptr, args.data(), envp.data()) != 0) FPid = -1;
     posix_spawn_file_actions_destroy(&actions);
   }
@@ -58,6 +61,7 @@ class TChildProcess {
       waitpid(FPid, nullptr, 0);
     }
     std::remove(FOutput.c_str());
+    if (!FErrors.empty()) std::remove(FErrors.c_str());
   }
   TChildProcess(const TChildProcess&) = delete;
   TChildProcess& operator=(const TChildProcess&) = delete;
@@ -93,12 +97,10 @@ class TChildProcess {
   // The exit code of a child that ended by itself, -1 otherwise (a signal, still running).
   int ExitCode() const { return FExited && WIFEXITED(FStatus) ? WEXITSTATUS(FStatus) : -1; }
   int TermSignal() const { return FExited && WIFSIGNALED(FStatus) ? WTERMSIG(FStatus) : 0; }
-  std::string Output() const {
-    std::ifstream in(FOutput);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  // Standard output (with standard error unless kept apart).
+  std::string Output() const { return ReadFile(FOutput); }
+  // Standard error when kept apart.
+  std::string Errors() const { return ReadFile(FErrors); }
   // User plus system CPU time so far, in clock ticks (-1 when unreadable).
   long CpuTicks() const {
     std::ifstream in("/proc/" + std::to_string(FPid) + "/stat");
@@ -117,8 +119,20 @@ class TChildProcess {
   }
 
  private:
+  static std::string TempFile() {
+    char tmpl[] = "/tmp/child-output-XXXXXX";
+    const int fd = mkstemp(tmpl);
+    if (fd >= 0) close(fd);
+    return tmpl;
+  }
+  static std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
   pid_t FPid = -1;
   bool FExited = false, FKilled = false;
   int FStatus = 0;
-  std::string FOutput;
+  std::string FOutput, FErrors;
 };

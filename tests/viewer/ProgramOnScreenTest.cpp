@@ -16,9 +16,11 @@
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XServer.h"
+#include "tests/support/XdndSource.h"
 
 // Xlib and its macros last.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -63,13 +65,16 @@ class ProgramOnScreen : public ::testing::Test {
   }
   void TearDown() override {
     Program.reset();
+    for (const std::string& rom : Roms) std::remove(rom.c_str());
     if (!Suppressions.empty()) std::remove(Suppressions.c_str());
   }
 
   // Starts the program and waits for its window; false when it never showed.
-  bool Start() {
+  bool Start(const std::vector<std::string>& args = {}) {
+    std::vector<std::string> argv = {MARUK_VIEWER_EXE};
+    argv.insert(argv.end(), args.begin(), args.end());
     Program = std::make_unique<TChildProcess>(
-        std::vector<std::string>{MARUK_VIEWER_EXE},
+        argv,
         std::map<std::string, std::string>{{"DISPLAY", Server()->Name()},
                                            {"SDL_VIDEODRIVER", "x11"},
                                            {"LSAN_OPTIONS", "suppressions=" + Suppressions}});
@@ -164,6 +169,29 @@ class ProgramOnScreen : public ::testing::Test {
     return least;
   }
 
+  // A pixel of a window as 0xRRGGBB.
+  unsigned long PixelOf(::Window w, int x, int y) {
+    XImage* image = XGetImage(Dpy, w, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return ~0ul;
+    const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
+    XDestroyImage(image);
+    return pixel;
+  }
+  // A pixel of the timeline picture: Image1 stands at (8, 40) in the client area.
+  unsigned long PicturePixel(int x, int y) { return PixelOf(MainWindow(), 4 + 8 + x, 4 + 19 + 40 + y); }
+  std::string WriteRom(const std::vector<uint8_t>& bytes) {
+    char tmpl[] = "/tmp/viewer-screen-rom-XXXXXX";
+    const int fd = mkstemp(tmpl);
+    if (fd >= 0) {
+      const ssize_t written = write(fd, bytes.data(), bytes.size());
+      (void)written;
+      close(fd);
+    }
+    Roms.push_back(tmpl);
+    return tmpl;
+  }
+  std::vector<std::string> Roms;
+
   // Where "Open ROM" is: at (0, 208) in the client area, below a 4-pixel frame and the caption.
   std::pair<int, int> OpenRomButton() {
     const TGeometry g = Main();
@@ -240,6 +268,47 @@ TEST_F(ProgramOnScreen, ATerminationSignalEndsItCleanlyWithTheSystemMenuOpen) {
   Click(400, 115, 3);  // right click on the caption
   EXPECT_TRUE(WaitUntil([&] { return TopLevels().size() > windows; })) << "no system menu";
   ExpectCleanEndOnTerm("system menu open");
+}
+
+// Lane 0 of a ROM of 0xFF bytes is high: rows 2 and 3 of the picture turn blue.
+constexpr unsigned long kWhite = 0xFFFFFF, kBlue = 0x0000FF;
+
+TEST_F(ProgramOnScreen, ARomNamedOnTheCommandLineIsShownAtStart) {
+  ASSERT_TRUE(Start({WriteRom(std::vector<uint8_t>(100, 0xFF))})) << Program->Output();
+  EXPECT_TRUE(WaitUntil([&] { return PicturePixel(4, 2) == kBlue; })) << std::hex << PicturePixel(4, 2);
+  EXPECT_EQ(TopLevels().size(), 1u) << "an error box came up";
+}
+
+TEST_F(ProgramOnScreen, AFileDroppedFromAFileManagerIsShown) {
+  ASSERT_TRUE(Start()) << Program->Output();
+  ASSERT_TRUE(WaitUntil([&] { return PicturePixel(4, 2) == kWhite; })) << std::hex << PicturePixel(4, 2);
+  const TGeometry g = Main();
+  TXdndSource source(Dpy);
+  EXPECT_TRUE(source.Drop(MainWindow(), {WriteRom(std::vector<uint8_t>(100, 0xFF)), "/nonexistent/second.rom"},
+                          g.X + 200, g.Y + 100));
+  EXPECT_TRUE(WaitUntil([&] { return PicturePixel(4, 2) == kBlue; })) << std::hex << PicturePixel(4, 2);
+  EXPECT_EQ(TopLevels().size(), 1u) << "the second file was opened too";
+}
+
+TEST_F(ProgramOnScreen, AtScaleTwoTheWindowIsTwiceAsLargeWithSharpPixelsAndTakesClicksWhereItShowsThem) {
+  ASSERT_TRUE(Start({"--scale", "2"})) << Program->Output();
+  // The screen of 1280 x 1024 is one of 640 x 512 at 1x: the window is moved in from x 192.
+  EXPECT_EQ(Main(), (TGeometry{0, 214, 1280, 538}));
+  // The picture's grid: a red vertical at step 0 and a red horizontal, each two screen
+  // pixels wide, in the middle of the white between them.
+  const ::Window w = MainWindow();
+  auto at = [&](int x, int y) { return PixelOf(w, 2 * (4 + 8) + x, 2 * (4 + 19 + 40) + y); };
+  ASSERT_TRUE(WaitUntil([&] { return at(8, 4) == kWhite; })) << std::hex << at(8, 4);
+  EXPECT_EQ(at(0, 10), 0xFF0000u);
+  EXPECT_EQ(at(1, 10), 0xFF0000u);
+  EXPECT_EQ(at(2, 10), kWhite);
+  EXPECT_EQ(at(20, 32), 0xFF0000u);  // picture row 16
+  EXPECT_EQ(at(20, 33), 0xFF0000u);
+  EXPECT_EQ(at(20, 34), kWhite);
+  // "Open ROM" where it is shown.
+  const size_t windows = TopLevels().size();
+  Click(2 * (4 + 50), 214 + 2 * (4 + 19 + 208 + 12));
+  EXPECT_TRUE(WaitUntil([&] { return TopLevels().size() > windows; })) << "no Open dialog";
 }
 
 }  // namespace

@@ -194,20 +194,84 @@ TEST_F(Keyboard, FocusMessagesAndDisabledWindowsRefuseFocus) {
   EXPECT_EQ(TRecorder::Get().Log[2].Window, b);
 }
 
-TEST_F(Keyboard, DroppedFileArrivesAsAMessageWithItsPath) {
-  HWND w = CreateRecorded(WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
-  std::string dropped;
-  TRecorder::Get().Hook = [&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT&) {
-    if (m == WM_DROPFILES) {
-      dropped = DragQueryFile(wp);
+using Drops = HeadlessTest;
+
+// Records the drops each window receives: its paths, in order.
+struct TDropLog {
+  std::vector<std::pair<HWND, std::vector<std::string>>> Drops;
+  TDropLog() {
+    TRecorder::Get().Hook = [this](HWND h, UINT m, WPARAM wp, LPARAM, LRESULT&) {
+      if (m != WM_DROPFILES) return false;
+      std::vector<std::string> paths;
+      for (UINT i = 0; i < DragQueryFileCount(wp); ++i) paths.push_back(DragQueryFile(wp, i));
       DragFinish(wp);
-    }
-    return false;
-  };
+      Drops.push_back({h, paths});
+      return true;
+    };
+  }
+};
+
+TEST_F(Drops, ADroppedFileArrivesAsAMessageWithItsPath) {
+  HWND w = CreateRecorded(WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, WS_EX_ACCEPTFILES);
+  TDropLog log;
   Display.DropFile("/tmp/some rom.bin", 50, 50);
   Display.Pump();
-  EXPECT_EQ(dropped, "/tmp/some rom.bin");
-  (void)w;
+  ASSERT_EQ(log.Drops.size(), 1u);
+  EXPECT_EQ(log.Drops[0].first, w);
+  EXPECT_EQ(log.Drops[0].second, std::vector<std::string>{"/tmp/some rom.bin"});
+}
+
+TEST_F(Drops, SeveralFilesOfOneDropComeInOneMessageInTheirOrder) {
+  CreateRecorded(WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, WS_EX_ACCEPTFILES);
+  TDropLog log;
+  Display.DropFiles({"/a/first.rom", "/b/second.bin", "/c/third"}, 10, 10);
+  Display.Pump();
+  ASSERT_EQ(log.Drops.size(), 1u);
+  EXPECT_EQ(log.Drops[0].second, (std::vector<std::string>{"/a/first.rom", "/b/second.bin", "/c/third"}));
+}
+
+TEST_F(Drops, GoToTheNearestAncestorThatAcceptsFiles) {
+  HWND top = CreateRecorded(WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, WS_EX_ACCEPTFILES);
+  HWND box = CreateRecorded(WS_CHILD | WS_VISIBLE, 10, 10, 150, 150, top);
+  HWND button = CreateRecorded(WS_CHILD | WS_VISIBLE, 20, 20, 50, 30, box);
+  TDropLog log;
+  Display.DropFile("/x.rom", 40, 40);  // over the button, inside the box
+  Display.Pump();
+  ASSERT_EQ(log.Drops.size(), 1u);
+  EXPECT_EQ(log.Drops[0].first, top);
+  // Once the box accepts files too, it is the nearer one.
+  DragAcceptFiles(box, true);
+  Display.DropFile("/y.rom", 40, 40);
+  Display.Pump();
+  ASSERT_EQ(log.Drops.size(), 2u);
+  EXPECT_EQ(log.Drops[1].first, box);
+  (void)button;
+}
+
+TEST_F(Drops, ADropNobodyAcceptsOrOnADisabledWindowIsDiscarded) {
+  HWND plain = CreateRecorded(WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+  HWND accepting = CreateRecorded(WS_POPUP | WS_VISIBLE, 300, 0, 100, 100, nullptr, WS_EX_ACCEPTFILES);
+  TDropLog log;
+  Display.DropFile("/nobody.rom", 50, 50);
+  EnableWindow(accepting, false);  // as behind a modal dialog
+  Display.DropFile("/disabled.rom", 350, 50);
+  Display.Pump();
+  EXPECT_TRUE(log.Drops.empty());
+  DragAcceptFiles(plain, true);
+  Display.DropFile("/now.rom", 50, 50);
+  Display.Pump();
+  ASSERT_EQ(log.Drops.size(), 1u);
+  EXPECT_EQ(log.Drops[0].first, plain);
+}
+
+TEST(DropStore, QueriesPastTheLastFileOrAfterTheFinishGiveNothing) {
+  const WPARAM drop = DragStore({"/one", "/two"});
+  EXPECT_EQ(DragQueryFileCount(drop), 2u);
+  EXPECT_EQ(DragQueryFile(drop, 1), "/two");
+  EXPECT_EQ(DragQueryFile(drop, 2), "");
+  DragFinish(drop);
+  EXPECT_EQ(DragQueryFileCount(drop), 0u);
+  EXPECT_EQ(DragQueryFile(drop, 0), "");
 }
 
 }  // namespace

@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
-THeadlessDisplay::THeadlessDisplay(int width, int height, TRect workArea)
-    : FScreen{0, 0, width, height}, FWork(workArea) {}
+THeadlessDisplay::THeadlessDisplay(int width, int height, TRect workArea, int scale)
+    : FScale(std::max(scale, 1)), FScreen{0, 0, width, height}, FWork(workArea) {}
+
+TPoint THeadlessDisplay::ToLogical(TPoint p) const {
+  auto floorDiv = [this](int v) { return v >= 0 ? v / FScale : -((-v + FScale - 1) / FScale); };
+  return {floorDiv(p.X), floorDiv(p.Y)};
+}
 
 void THeadlessDisplay::CreateSurface(HWND hwnd, const TRect& bounds, bool) {
   TSurface& s = FSurfaces[hwnd];
@@ -82,7 +88,7 @@ void THeadlessDisplay::Wait(int64_t timeoutMs) {
 // ---- Input ---------------------------------------------------------------------------------------
 
 void THeadlessDisplay::MoveMouse(int x, int y) {
-  FCursor = {x, y};
+  FCursor = ToLogical({x, y});
   TInputEvent e;
   e.Kind = TInputEvent::ieMouseMove;
   e.ScreenPos = FCursor;
@@ -174,12 +180,14 @@ void THeadlessDisplay::TypeText(const std::string& text) {
   }
 }
 
-void THeadlessDisplay::DropFile(const std::string& path, int x, int y) {
+void THeadlessDisplay::DropFile(const std::string& path, int x, int y) { DropFiles({path}, x, y); }
+
+void THeadlessDisplay::DropFiles(std::vector<std::string> paths, int x, int y) {
   TInputEvent e;
   e.Kind = TInputEvent::ieDropFile;
-  e.ScreenPos = {x, y};
-  e.Text = path;
-  FEvents.push_back(e);
+  e.ScreenPos = ToLogical({x, y});
+  e.Files = std::move(paths);
+  FEvents.push_back(std::move(e));
 }
 
 void THeadlessDisplay::RequestClose(HWND hwnd) {
@@ -230,7 +238,14 @@ TDib THeadlessDisplay::Screenshot() const {
     SelectClipRgn(&to, &clip);
     BitBlt(&to, surf.Bounds.Left, surf.Bounds.Top, surf.Bounds.Width(), surf.Bounds.Height(), &from, 0, 0, SRCCOPY);
   }
-  return screen;
+  if (FScale == 1) return screen;
+  TDib large(screen.Width() * FScale, screen.Height() * FScale);
+  for (int y = 0; y < large.Height(); ++y) {
+    const uint8_t* s = screen.ScanLine(y / FScale);
+    uint8_t* d = large.ScanLine(y);
+    for (int x = 0; x < large.Width(); ++x, d += 3) std::memcpy(d, s + std::ptrdiff_t(x / FScale) * 3, 3);
+  }
+  return large;
 }
 
 TDib THeadlessDisplay::WindowShot(HWND hwnd) const {
@@ -238,7 +253,9 @@ TDib THeadlessDisplay::WindowShot(HWND hwnd) const {
   return it == FSurfaces.end() ? TDib() : it->second.Pixels;
 }
 
-COLORREF THeadlessDisplay::ScreenPixel(int x, int y) const {
+COLORREF THeadlessDisplay::ScreenPixel(int screenX, int screenY) const {
+  const TPoint logical = ToLogical({screenX, screenY});
+  const int x = logical.X, y = logical.Y;
   std::vector<HWND> order = GetTopLevelWindows();
   for (HWND h : order) {
     auto s = FSurfaces.find(h);

@@ -9,18 +9,24 @@
 // - As a script: Schedule(...) actions that run one by one whenever the program waits for
 //   input (also inside modal loops). When the script is used up, the display asks the
 //   program to quit.
+//
+// With a scale factor N the screen is shown N times larger, as the SDL display does for
+// high-density screens: the window system sees the screen of the given size, while injected
+// input positions, screenshots and ScreenPixel are in the pixels of the enlarged screen.
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/windowing/WinApi.h"
 
 class THeadlessDisplay : public TDisplay {
  public:
-  explicit THeadlessDisplay(int width = 1280, int height = 1024, TRect workArea = {0, 0, 1280, 984});
+  explicit THeadlessDisplay(int width = 1280, int height = 1024, TRect workArea = {0, 0, 1280, 984}, int scale = 1);
+  int Scale() const { return FScale; }
 
   // ---- TDisplay ----
   TRect ScreenRect() const override { return FScreen; }
@@ -49,6 +55,7 @@ class THeadlessDisplay : public TDisplay {
   void Key(WPARAM vk);                 // down and up
   void TypeText(const std::string& text);  // US layout, Shift where needed
   void DropFile(const std::string& path, int x, int y);
+  void DropFiles(std::vector<std::string> paths, int x, int y);
   void RequestClose(HWND hwnd);
 
   // ---- Time ----
@@ -77,6 +84,8 @@ class THeadlessDisplay : public TDisplay {
     std::optional<TRegion> Shape;
     TDib Pixels;
   };
+  TPoint ToLogical(TPoint p) const;
+  int FScale = 1;
   TRect FScreen;
   TRect FWork;
   uint64_t FNow = 0;

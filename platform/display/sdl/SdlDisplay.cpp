@@ -1,9 +1,11 @@
 #include "platform/display/sdl/SdlDisplay.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -33,6 +35,46 @@ TXWindow XWindowOf(SDL_Window* window) {
 }
 
 TRect FromSdl(const SDL_Rect& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
+
+// Rounds toward minus infinity, so that a screen position left of or above the origin maps to
+// the logical pixel that holds it.
+int FloorDiv(int v, int n) { return v >= 0 ? v / n : -((-v + n - 1) / n); }
+
+// Sets environment variables for the lifetime of the object and puts back what was there.
+class TScopedEnvironment {
+ public:
+  void Set(const char* name, const char* value) {
+    const char* before = std::getenv(name);
+    FSaved.push_back({name, before ? std::optional<std::string>(before) : std::nullopt});
+    setenv(name, value, 1);
+  }
+  ~TScopedEnvironment() {
+    for (auto it = FSaved.rbegin(); it != FSaved.rend(); ++it) {
+      if (it->second) setenv(it->first.c_str(), it->second->c_str(), 1);
+      else unsetenv(it->first.c_str());
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> FSaved;
+};
+
+bool EnvSet(const char* name) {
+  const char* v = std::getenv(name);
+  return v && *v;
+}
+
+// The drivers that put windows on a screen someone sees: never the invisible ones SDL would
+// otherwise fall back to. Empty when the environment names no display at all.
+std::string VisibleVideoDrivers() {
+  std::string drivers;
+  if (EnvSet("DISPLAY")) drivers = "x11";
+  bool wayland = EnvSet("WAYLAND_DISPLAY");
+  if (!wayland && EnvSet("XDG_RUNTIME_DIR"))
+    wayland = access((std::string(std::getenv("XDG_RUNTIME_DIR")) + "/wayland-0").c_str(), F_OK) == 0;
+  if (wayland) drivers += drivers.empty() ? "wayland" : ",wayland";
+  return drivers;
+}
 
 // A termination signal is noted here and then handed to SDL's own handler, which queues a
 // quit event and so wakes a wait for events. The note is read without pumping SDL's queue,
@@ -165,21 +207,75 @@ void ConvertRect(const TDib& from, const TRect& r, SDL_Surface* to) {
   SDL_ConvertPixels(r.Width(), r.Height(), SDL_PIXELFORMAT_BGR24, src, from.RowDistance(), format, dst, to->pitch);
 }
 
+// As ConvertRect, each pixel becoming a block of `scale` x `scale` pixels of the surface.
+void ConvertRectScaled(const TDib& from, const TRect& r, int scale, SDL_Surface* to) {
+  const int width = r.Width() * scale;
+  std::vector<uint8_t> row(size_t(width) * 3);
+  const int bpp = to->format->BytesPerPixel;
+  const Uint32 format = to->format->format;
+  const bool direct = SDL_BYTEORDER == SDL_LIL_ENDIAN && (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888);
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    const uint8_t* s = from.ScanLine(y) + std::ptrdiff_t(r.Left) * 3;
+    uint8_t* d = row.data();
+    for (int x = 0; x < r.Width(); ++x, s += 3)
+      for (int k = 0; k < scale; ++k, d += 3) {
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+      }
+    for (int k = 0; k < scale; ++k) {
+      uint8_t* dst = static_cast<uint8_t*>(to->pixels) + std::ptrdiff_t(y * scale + k) * to->pitch +
+                     std::ptrdiff_t(r.Left) * scale * bpp;
+      if (direct) {
+        const uint8_t* src = row.data();
+        for (int x = 0; x < width; ++x, src += 3, dst += 4) {
+          dst[0] = src[0];
+          dst[1] = src[1];
+          dst[2] = src[2];
+          dst[3] = 0xFF;
+        }
+      } else {
+        SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_BGR24, row.data(), width * 3, format, dst, to->pitch);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void TSdlDisplay::TWindowDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 
-TSdlDisplay::TSdlDisplay() {
+TSdlDisplay::TSdlDisplay(int scale) : FScale(std::clamp(scale, 1, kMaxScale)) {
+  // A driver the user names is taken as it is; otherwise only drivers that show something.
+  if (!EnvSet("SDL_VIDEODRIVER")) {
+    const std::string drivers = VisibleVideoDrivers();
+    if (drivers.empty()) throw std::runtime_error("cannot open the display (is DISPLAY set?)");
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  }
   // Without this SDL re-creates the X window on the first surface request (losing its shape)
   // and every frame goes through a texture.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // Closing the last window is the program's decision (WM_CLOSE may refuse).
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    std::string message = std::string("Cannot open the display: ") + SDL_GetError();
-    SDL_Quit();
-    throw std::runtime_error(message);
+  // A viewer has no reason to keep the screen saver away (SDL asks the session bus for that).
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  {
+    // The program needs neither the session bus nor an input method: it makes characters from
+    // key presses itself. Without these SDL's start-up connects to (or launches) a bus daemon,
+    // and Xlib parses the locale's whole compose table for an input method nobody uses.
+    TScopedEnvironment quiet;
+    quiet.Set("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    quiet.Set("XMODIFIERS", "@im=none");
+    quiet.Set("XCOMPOSEFILE", "/dev/null");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      const char* display = std::getenv("DISPLAY");
+      std::string message = "cannot open the display";
+      if (display && *display) message += std::string(" ") + display;
+      message += std::string(" (") + SDL_GetError() + ")";
+      SDL_Quit();
+      throw std::runtime_error(message);
+    }
   }
   // The window system makes characters from key presses itself.
   SDL_StopTextInput();
@@ -208,13 +304,26 @@ TSdlDisplay::~TSdlDisplay() {
 
 TRect TSdlDisplay::ScreenRect() const {
   SDL_Rect r;
-  return SDL_GetDisplayBounds(0, &r) == 0 ? FromSdl(r) : TRect{};
+  if (SDL_GetDisplayBounds(0, &r) != 0) return {};
+  const TRect s = FromSdl(r);
+  return {FloorDiv(s.Left, FScale), FloorDiv(s.Top, FScale), FloorDiv(s.Right, FScale), FloorDiv(s.Bottom, FScale)};
 }
 
 TRect TSdlDisplay::WorkArea() const {
+  // SDL asks the X server for the work area on every call, and the window system asks for it
+  // often (the frame's layout and metrics); it changes seldom (a panel added or moved).
+  const uint64_t now = SDL_GetTicks64();
+  if (FWorkAreaRead && now - FWorkAreaTime < kWorkAreaLifeMs) return FWorkArea;
   SDL_Rect r;
-  return SDL_GetDisplayUsableBounds(0, &r) == 0 ? FromSdl(r) : ScreenRect();
+  if (SDL_GetDisplayUsableBounds(0, &r) != 0) return ScreenRect();
+  const TRect s = FromSdl(r);
+  FWorkArea = {FloorDiv(s.Left, FScale), FloorDiv(s.Top, FScale), FloorDiv(s.Right, FScale), FloorDiv(s.Bottom, FScale)};
+  FWorkAreaTime = now;
+  FWorkAreaRead = true;
+  return FWorkArea;
 }
+
+TPoint TSdlDisplay::ToLogical(TPoint screen) const { return {FloorDiv(screen.X, FScale), FloorDiv(screen.Y, FScale)}; }
 
 uint64_t TSdlDisplay::Now() const { return SDL_GetTicks64(); }
 
@@ -234,8 +343,9 @@ void TSdlDisplay::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
   DestroySurface(hwnd);
   Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
   if (popup) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
-  SDL_Window* window = SDL_CreateWindow("", bounds.Left, bounds.Top, std::max(bounds.Width(), 1),
-                                        std::max(bounds.Height(), 1), flags);
+  SDL_Window* window = SDL_CreateWindow("", bounds.Left * FScale, bounds.Top * FScale,
+                                        std::max(bounds.Width(), 1) * FScale, std::max(bounds.Height(), 1) * FScale,
+                                        flags);
   if (!window) throw std::runtime_error(std::string("Cannot create a window: ") + SDL_GetError());
   TSurface s;
   s.Sdl.reset(window);
@@ -283,9 +393,9 @@ void TSdlDisplay::SetSurfaceBounds(HWND hwnd, const TRect& bounds) {
   const bool moved = bounds.Left != s->Bounds.Left || bounds.Top != s->Bounds.Top;
   const bool sized = bounds.Width() != s->Bounds.Width() || bounds.Height() != s->Bounds.Height();
   s->Bounds = bounds;
-  if (moved) SDL_SetWindowPosition(s->Sdl.get(), bounds.Left, bounds.Top);
+  if (moved) SDL_SetWindowPosition(s->Sdl.get(), bounds.Left * FScale, bounds.Top * FScale);
   if (sized) {
-    SDL_SetWindowSize(s->Sdl.get(), std::max(bounds.Width(), 1), std::max(bounds.Height(), 1));
+    SDL_SetWindowSize(s->Sdl.get(), std::max(bounds.Width(), 1) * FScale, std::max(bounds.Height(), 1) * FScale);
     ApplyShape(*s);
   }
 }
@@ -317,7 +427,7 @@ void TSdlDisplay::ApplyShape(TSurface& s) {
     std::vector<XRectangle> rects;
     rects.reserve(s.Shape->Rects().size());
     for (const TRect& r0 : s.Shape->Rects()) {
-      const TRect r = r0.Intersect(limit);
+      const TRect r = TRect{r0.Left * FScale, r0.Top * FScale, r0.Right * FScale, r0.Bottom * FScale}.Intersect(limit);
       if (r.IsEmpty()) continue;
       rects.push_back({short(r.Left), short(r.Top), static_cast<unsigned short>(r.Width()),
                        static_cast<unsigned short>(r.Height())});
@@ -340,23 +450,13 @@ void TSdlDisplay::Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) {
     converted = pixels.As24();
     from = &converted;
   }
-  TRegion area = dirty.Intersect(from->BoundsRect());
-  if (s->Shown.Width() != from->Width() || s->Shown.Height() != from->Height()) {
-    s->Shown = TDib(from->Width(), from->Height());
-    area = TRegion(from->BoundsRect());
-  }
-  for (const TRect& r : area.Rects())
-    for (int y = r.Top; y < r.Bottom; ++y)
-      std::memcpy(s->Shown.ScanLine(y) + std::ptrdiff_t(r.Left) * 3, from->ScanLine(y) + std::ptrdiff_t(r.Left) * 3,
-                  size_t(r.Width()) * 3);
-  if (s->Visible) Blit(*s, area);
-}
-
-void TSdlDisplay::Blit(TSurface& s, const TRegion& area) {
-  // Fetched every time: a resize replaces the window's surface.
-  SDL_Surface* target = SDL_GetWindowSurface(s.Sdl.get());
-  if (!target || s.Shown.Empty()) return;
-  const TRect limit{0, 0, std::min(target->w, s.Shown.Width()), std::min(target->h, s.Shown.Height())};
+  // The window's surface keeps what was shown (for exposures); fetched every time, since a
+  // resize replaces it, blank, and then the whole picture goes in again.
+  SDL_Surface* target = SDL_GetWindowSurface(s->Sdl.get());
+  if (!target) return;
+  TRegion area = dirty;
+  if (s->FilledWidth != target->w || s->FilledHeight != target->h) area = TRegion(from->BoundsRect());
+  const TRect limit{0, 0, std::min(target->w / FScale, from->Width()), std::min(target->h / FScale, from->Height())};
   std::vector<SDL_Rect> rects;
   rects.reserve(area.Rects().size());
   const bool lock = SDL_MUSTLOCK(target);
@@ -364,11 +464,19 @@ void TSdlDisplay::Blit(TSurface& s, const TRegion& area) {
   for (const TRect& r0 : area.Rects()) {
     const TRect r = r0.Intersect(limit);
     if (r.IsEmpty()) continue;
-    ConvertRect(s.Shown, r, target);
-    rects.push_back({r.Left, r.Top, r.Width(), r.Height()});
+    if (FScale == 1) ConvertRect(*from, r, target);
+    else ConvertRectScaled(*from, r, FScale, target);
+    rects.push_back({r.Left * FScale, r.Top * FScale, r.Width() * FScale, r.Height() * FScale});
   }
   if (lock) SDL_UnlockSurface(target);
-  if (!rects.empty()) SDL_UpdateWindowSurfaceRects(s.Sdl.get(), rects.data(), int(rects.size()));
+  s->FilledWidth = target->w;
+  s->FilledHeight = target->h;
+  if (s->Visible && !rects.empty()) SDL_UpdateWindowSurfaceRects(s->Sdl.get(), rects.data(), int(rects.size()));
+}
+
+void TSdlDisplay::ShowAgain(TSurface& s) {
+  SDL_Surface* target = SDL_GetWindowSurface(s.Sdl.get());
+  if (target && s.FilledWidth == target->w && s.FilledHeight == target->h) SDL_UpdateWindowSurface(s.Sdl.get());
 }
 
 // ---- Keyboard focus ----------------------------------------------------------------------------
@@ -508,7 +616,7 @@ void TSdlDisplay::Translate(const SDL_Event& e) {
       const HWND hwnd = FromId(e.window.windowID);
       switch (e.window.event) {
         case SDL_WINDOWEVENT_EXPOSED:
-          if (TSurface* s = Find(hwnd); s && s->Visible) Blit(*s, TRegion(s->Shown.BoundsRect()));
+          if (TSurface* s = Find(hwnd); s && s->Visible) ShowAgain(*s);
           break;
         case SDL_WINDOWEVENT_CLOSE:
           if (hwnd) {
@@ -533,21 +641,35 @@ void TSdlDisplay::Translate(const SDL_Event& e) {
       }
       break;
     }
-    case SDL_DROPFILE:
-    case SDL_DROPTEXT:
     case SDL_DROPBEGIN:
-    case SDL_DROPCOMPLETE: {
-      if (e.type == SDL_DROPFILE && e.drop.file) {
-        TInputEvent d;
-        d.Kind = TInputEvent::ieDropFile;
-        d.Text = e.drop.file;
-        d.Window = FromId(e.drop.windowID);
-        d.ScreenPos = CursorPos();
-        FEvents.push_back(d);
+      // The files of one drop come one event each, between its begin and its end.
+      FDrop = TInputEvent{};
+      FDrop->Kind = TInputEvent::ieDropFile;
+      FDrop->Window = FromId(e.drop.windowID);
+      FDrop->ScreenPos = CursorPos();
+      break;
+    case SDL_DROPFILE:
+      if (e.drop.file) {
+        if (FDrop) {
+          FDrop->Files.push_back(e.drop.file);
+        } else {
+          TInputEvent d;
+          d.Kind = TInputEvent::ieDropFile;
+          d.Window = FromId(e.drop.windowID);
+          d.ScreenPos = CursorPos();
+          d.Files.push_back(e.drop.file);
+          FEvents.push_back(std::move(d));
+        }
       }
       SDL_free(e.drop.file);
       break;
-    }
+    case SDL_DROPTEXT:
+      SDL_free(e.drop.file);
+      break;
+    case SDL_DROPCOMPLETE:
+      if (FDrop && !FDrop->Files.empty()) FEvents.push_back(std::move(*FDrop));
+      FDrop.reset();
+      break;
     case SDL_QUIT: {
       TInputEvent q;
       q.Kind = TInputEvent::ieQuit;
@@ -572,7 +694,7 @@ int TSdlDisplay::WatchNative(void* self, SDL_Event* e) {
       (cookie.evtype != XI_Motion && cookie.evtype != XI_ButtonPress && cookie.evtype != XI_ButtonRelease))
     return 1;
   const auto* device = static_cast<const XIDeviceEvent*>(cookie.data);
-  display->FXiPositions.push_back({cookie.serial, {int(device->root_x), int(device->root_y)}});
+  display->FXiPositions.push_back({cookie.serial, display->ToLogical({int(device->root_x), int(device->root_y)})});
   if (display->FXiPositions.size() > 4096) display->FXiPositions.pop_front();  // bounded, should reading lag
   return 1;
 }
@@ -585,7 +707,7 @@ bool TSdlDisplay::QueryPointer(TPoint& screen) const {
     int rootX = 0, rootY = 0, winX = 0, winY = 0;
     unsigned mask = 0;
     if (!XQueryPointer(x.Dpy, DefaultRootWindow(x.Dpy), &root, &child, &rootX, &rootY, &winX, &winY, &mask)) return false;
-    screen = {rootX, rootY};
+    screen = ToLogical({rootX, rootY});
     return true;
   }
   return false;
@@ -605,16 +727,16 @@ void TSdlDisplay::TranslateNative(const SDL_Event& e) {
   const XEvent& x = e.syswm.msg->msg.x11.event;
   switch (x.type) {
     case MotionNotify:  // only while SDL holds a core pointer grab
-      PushMove({x.xmotion.x_root, x.xmotion.y_root});
+      PushMove(ToLogical({x.xmotion.x_root, x.xmotion.y_root}));
       return;
     case EnterNotify:
     case LeaveNotify:
       // Also on leaving for no window of ours, so that hover states end.
-      if (x.xcrossing.mode == NotifyNormal) PushMove({x.xcrossing.x_root, x.xcrossing.y_root});
+      if (x.xcrossing.mode == NotifyNormal) PushMove(ToLogical({x.xcrossing.x_root, x.xcrossing.y_root}));
       return;
     case ButtonPress:
     case ButtonRelease:
-      FRootPos = {x.xbutton.x_root, x.xbutton.y_root};
+      FRootPos = ToLogical({x.xbutton.x_root, x.xbutton.y_root});
       FRootFresh = true;
       return;
     case GenericEvent: {
@@ -668,10 +790,10 @@ void TSdlDisplay::TranslateMouse(const SDL_Event& e) {
   } else if (!FNativePointer || !QueryPointer(screen)) {
     if (FButtons) {
       SDL_GetGlobalMouseState(&screen.X, &screen.Y);
+      screen = ToLogical(screen);
     } else if (SDL_Window* window = SDL_GetWindowFromID(windowId)) {
       SDL_GetWindowPosition(window, &screen.X, &screen.Y);
-      screen.X += local.X;
-      screen.Y += local.Y;
+      screen = ToLogical({screen.X + local.X, screen.Y + local.Y});
     }
   }
   FRootFresh = false;
@@ -716,7 +838,7 @@ TPoint TSdlDisplay::CursorPos() const {
   if (!FSurfaces.empty()) return FCursor;
   int gx = 0, gy = 0;
   SDL_GetGlobalMouseState(&gx, &gy);
-  return {gx, gy};
+  return ToLogical({gx, gy});
 }
 
 void TSdlDisplay::Beep() {

@@ -4,6 +4,10 @@
 // the frame belong to the window system; this class shows pixels, shapes the native window,
 // keeps the keyboard focus among our windows, and turns SDL input into input events at
 // screen coordinates. One instance at a time: it owns SDL's video subsystem.
+//
+// With a scale factor N above 1 every window is shown N times larger with square blocks of
+// N x N screen pixels per pixel; the window system above keeps working in its own pixels (the
+// screen it sees is N times smaller and input positions are divided by N).
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -17,8 +21,11 @@ union SDL_Event;
 
 class TSdlDisplay : public TDisplay {
  public:
-  // Throws std::runtime_error with SDL's message when video cannot start.
-  TSdlDisplay();
+  static constexpr int kMaxScale = 8;
+  // Throws std::runtime_error when no display can be opened: none named in the environment
+  // (DISPLAY, WAYLAND_DISPLAY), or SDL cannot reach it. Never falls back to an invisible
+  // driver unless SDL_VIDEODRIVER asks for one.
+  explicit TSdlDisplay(int scale = 1);
   ~TSdlDisplay() override;
   TSdlDisplay(const TSdlDisplay&) = delete;
   TSdlDisplay& operator=(const TSdlDisplay&) = delete;
@@ -40,6 +47,7 @@ class TSdlDisplay : public TDisplay {
   TPoint CursorPos() const override;
   void Beep() override;
   bool QuitRequested() const override;
+  int Scale() const { return FScale; }
 
  private:
   struct TWindowDeleter {
@@ -52,10 +60,11 @@ class TSdlDisplay : public TDisplay {
     bool Visible = false;
     TRect Bounds;
     std::optional<TRegion> Shape;  // window coordinates; none = the whole rectangle
-    TDib Shown;                    // what was last presented, shown again on exposure
+    int FilledWidth = 0, FilledHeight = 0;  // size of the window surface when a present last filled it
     HWND FocusBefore = nullptr;    // who had the keyboard focus when a popup appeared
   };
 
+  TPoint ToLogical(TPoint screen) const;
   TSurface* Find(HWND hwnd);
   HWND FromId(uint32_t id) const;
   void Translate(const SDL_Event& e);
@@ -66,7 +75,8 @@ class TSdlDisplay : public TDisplay {
   // the event reaches the queue's reader).
   static int WatchNative(void* self, SDL_Event* e);
   bool QueryPointer(TPoint& screen) const;
-  void Blit(TSurface& s, const TRegion& area);
+  // Puts the window surface's pixels on the screen again (an exposure).
+  void ShowAgain(TSurface& s);
   void ApplyShape(TSurface& s);
   // Moves the keyboard focus off a window that is going away or being hidden.
   void HandFocusOn(HWND leaving);
@@ -75,9 +85,15 @@ class TSdlDisplay : public TDisplay {
   void CheckFocusLost();
   void SyncX() const;
 
+  int FScale = 1;
+  static constexpr uint64_t kWorkAreaLifeMs = 1000;
+  mutable TRect FWorkArea;
+  mutable uint64_t FWorkAreaTime = 0;
+  mutable bool FWorkAreaRead = false;
   std::map<HWND, TSurface> FSurfaces;
   std::map<uint32_t, HWND> FById;
   std::deque<TInputEvent> FEvents;
+  std::optional<TInputEvent> FDrop;  // the drop whose files are arriving
   mutable TPoint FCursor;
   // SDL reports the pointer relative to a window and drops moves that look like no move
   // because the window itself moved along: on X the moves come from the native events,

@@ -1,0 +1,150 @@
+// Starts one program on an X display and reports how long it took, from the fork, until its
+// first window was mapped and showed a picture (more than one colour), and the program's
+// resident memory at that moment. Used by bench/startup.sh, which compares the viewer with a
+// minimal X client measured in the same run.
+//
+//   startup_probe PROGRAM [ARGS...]     (the display is the one named by DISPLAY)
+//
+// Prints "<milliseconds> <resident KiB>" and exits 0, or prints a reason and exits 1.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+extern char** environ;
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+std::set<::Window> MappedTopLevels(Display* dpy) {
+  std::set<::Window> out;
+  ::Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count)) return out;
+  for (unsigned i = 0; i < count; ++i) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable && a.c_class == InputOutput)
+      out.insert(children[i]);
+  }
+  if (children) XFree(children);
+  return out;
+}
+
+// A window shows a picture once its pixels are not all one colour (a freshly mapped window
+// holds only its background). Sixteen rows spread over the window are read, not the whole
+// window, so that polling a large window does not keep the X server busy.
+bool ShowsPicture(Display* dpy, ::Window w) {
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(dpy, w, &a) || a.width <= 0 || a.height <= 0) return false;
+  bool known = false;
+  unsigned long first = 0;
+  const int rows = a.height < 16 ? a.height : 16;
+  for (int i = 0; i < rows; ++i) {
+    const int y = int((i + 0.5) * a.height / rows);
+    XImage* image = XGetImage(dpy, w, 0, y, unsigned(a.width), 1, AllPlanes, ZPixmap);
+    if (!image) return false;
+    for (int x = 0; x < a.width; ++x) {
+      const unsigned long pixel = XGetPixel(image, x, 0);
+      if (!known) {
+        first = pixel;
+        known = true;
+      } else if (pixel != first) {
+        XDestroyImage(image);
+        return true;
+      }
+    }
+    XDestroyImage(image);
+  }
+  return false;
+}
+
+long ResidentKiB(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+  std::string key;
+  while (in >> key) {
+    if (key == "VmRSS:") {
+      long kib = -1;
+      in >> kib;
+      return kib;
+    }
+    std::getline(in, key);
+  }
+  return -1;
+}
+
+void Stop(pid_t pid) {
+  kill(pid, SIGTERM);
+  for (int i = 0; i < 200; ++i) {
+    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+// Swallows errors about windows that went away between listing and reading them.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: startup_probe PROGRAM [ARGS...]\n");
+    return 2;
+  }
+  Display* dpy = XOpenDisplay(nullptr);
+  if (!dpy) {
+    std::fprintf(stderr, "startup_probe: cannot open the display\n");
+    return 1;
+  }
+  XSetErrorHandler(&IgnoreXError);
+  const std::set<::Window> before = MappedTopLevels(dpy);
+
+  posix_spawn_file_actions_t quiet;
+  posix_spawn_file_actions_init(&quiet);
+  posix_spawn_file_actions_addopen(&quiet, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = -1;
+  const auto start = TClock::now();
+  const int failed = posix_spawnp(&pid, argv[1], &quiet, nullptr, argv + 1, environ);
+  posix_spawn_file_actions_destroy(&quiet);
+  if (failed) {
+    std::fprintf(stderr, "startup_probe: cannot start %s\n", argv[1]);
+    return 1;
+  }
+
+  const auto deadline = start + std::chrono::seconds(20);
+  while (TClock::now() < deadline) {
+    if (waitpid(pid, nullptr, WNOHANG) == pid) {
+      std::fprintf(stderr, "startup_probe: %s ended before it showed a window\n", argv[1]);
+      return 1;
+    }
+    for (::Window w : MappedTopLevels(dpy)) {
+      if (before.count(w) || !ShowsPicture(dpy, w)) continue;
+      const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+      const long rss = ResidentKiB(pid);
+      Stop(pid);
+      std::printf("%.2f %ld\n", ms, rss);
+      XCloseDisplay(dpy);
+      return 0;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  Stop(pid);
+  std::fprintf(stderr, "startup_probe: no painted window from %s in 20 s\n", argv[1]);
+  return 1;
+}

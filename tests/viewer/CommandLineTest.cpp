@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "viewer/CommandLine.h"
+
+namespace {
+
+TCommandLine Parse(std::vector<std::string> args, const char* scale = nullptr) { return TCommandLine::Parse(args, scale); }
+
+TEST(CommandLine, NoArgumentsRunsWithoutAFileAtScaleOne) {
+  const TCommandLine c = Parse({});
+  EXPECT_EQ(c.Action, clRun);
+  EXPECT_EQ(c.File, "");
+  EXPECT_EQ(c.Scale, 1);
+  EXPECT_TRUE(c.Warnings.empty());
+}
+
+TEST(CommandLine, TheFileMayStandBeforeOrAfterTheOptions) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"dump.rom", "--scale", "2"},
+                                                                {"--scale", "2", "dump.rom"},
+                                                                {"--scale=2", "dump.rom"}}) {
+    const TCommandLine c = Parse(args);
+    EXPECT_EQ(c.Action, clRun) << args[0];
+    EXPECT_EQ(c.File, "dump.rom") << args[0];
+    EXPECT_EQ(c.Scale, 2) << args[0];
+  }
+}
+
+TEST(CommandLine, AfterADoubleDashADashedNameIsAFile) {
+  const TCommandLine c = Parse({"--", "--scale"});
+  EXPECT_EQ(c.Action, clRun);
+  EXPECT_EQ(c.File, "--scale");
+  EXPECT_EQ(Parse({"-"}).File, "-");  // a lone dash is a name, not an option
+}
+
+TEST(CommandLine, HelpAndVersionWinOverWhatFollows) {
+  EXPECT_EQ(Parse({"--help"}).Action, clHelp);
+  EXPECT_EQ(Parse({"-h"}).Action, clHelp);
+  EXPECT_EQ(Parse({"dump.rom", "--help", "--bogus"}).Action, clHelp);
+  EXPECT_EQ(Parse({"--version", "--bogus"}).Action, clVersion);
+  EXPECT_EQ(TCommandLine::VersionText().rfind("Maruk_ROM_viewer ", 0), 0u);
+  EXPECT_NE(TCommandLine::HelpText().find("--scale N"), std::string::npos);
+}
+
+TEST(CommandLine, MistakesAreUsageErrorsThatSayWhatWasWrong) {
+  const struct {
+    std::vector<std::string> Args;
+    std::string Error;
+  } cases[] = {
+      {{"--bogus"}, "unknown option '--bogus'"},
+      {{"-x", "dump.rom"}, "unknown option '-x'"},
+      {{"--scale"}, "option '--scale' needs a value"},
+      {{"--scale", "0"}, "invalid scale '0' (a whole number from 1 to 8)"},
+      {{"--scale", "9"}, "invalid scale '9' (a whole number from 1 to 8)"},
+      {{"--scale=2x"}, "invalid scale '2x' (a whole number from 1 to 8)"},
+      {{"--scale", "-2"}, "invalid scale '-2' (a whole number from 1 to 8)"},
+      {{"--scale="}, "invalid scale '' (a whole number from 1 to 8)"},
+      {{"a.rom", "b.rom"}, "more than one file given ('a.rom' and 'b.rom')"},
+  };
+  for (const auto& c : cases) {
+    const TCommandLine parsed = Parse(c.Args);
+    EXPECT_EQ(parsed.Action, clUsageError) << c.Error;
+    EXPECT_EQ(parsed.Error, c.Error);
+  }
+}
+
+TEST(CommandLine, TheScaleVariableCountsOnlyWithoutTheOption) {
+  EXPECT_EQ(Parse({}, "3").Scale, 3);
+  EXPECT_EQ(Parse({"--scale", "2"}, "3").Scale, 2);
+  EXPECT_EQ(Parse({}, "").Scale, 1);
+  // A bad value is reported and left aside; it stops nothing.
+  const TCommandLine bad = Parse({"dump.rom"}, "big");
+  EXPECT_EQ(bad.Action, clRun);
+  EXPECT_EQ(bad.Scale, 1);
+  ASSERT_EQ(bad.Warnings.size(), 1u);
+  EXPECT_EQ(bad.Warnings[0], "ignoring MARUK_SCALE='big' (a whole number from 1 to 8)");
+  EXPECT_TRUE(Parse({"--scale", "2"}, "big").Warnings.empty());
+}
+
+}  // namespace
