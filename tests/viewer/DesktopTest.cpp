@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "frame/sDialogs.h"
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/widgets/MessageBox.h"
 #include "viewer/Maruk_rom.h"
@@ -53,8 +54,12 @@ class Desktop : public ::testing::Test {
   std::string RunLoop() {
     std::string boxText;
     Display->Schedule([this, &boxText] {
+      // The skinned dialog while a skin is active, the plain box otherwise.
       if (auto* box = dynamic_cast<TMessageForm*>(Screen->ActiveForm())) {
         boxText = box->Caption() + "|" + box->MessageText();
+        Display->Key(VK_RETURN);
+      } else if (auto* skinned = dynamic_cast<TsMessageForm*>(Screen->ActiveForm())) {
+        boxText = skinned->Caption() + "|" + skinned->MessageText();
         Display->Key(VK_RETURN);
       }
     });
