@@ -65,7 +65,22 @@ void TsEditFace::Rebuild() {
   FLink->GetParentBackground(source);
   const TPoint position{FControl->Left(), FControl->Top()};
   PaintLinkBackground(FLink, source, state, cache, position, {0, 0, w, h});
+  // Without a sunken edge (no border style) the control shows no border at all.
+  const TPoint offset = ClientOffset();
+  if (offset.X > 0 || offset.Y > 0) PaintEdge(cache, source, position, state);
+  if (!FEnabled) {
+    TsBgSource again;
+    FLink->GetParentBackground(again);
+    PaintDisabled(cache, dkBlended, FControl->Parent(), position, again);
+  }
+  GlyphFillColor = ParentFillColor = TColor(kSkinKeyColor);
+  // A face built while the parent was still rebuilding is built again at the next paint.
+  FLink->CacheInvalid = FLink->Deferred;
+}
 
+void TsEditFace::PaintEdge(TDib* cache, const TsBgSource& source, TPoint position, int state) {
+  TsSkinManager* manager = FLink->GetSkinManager();
+  const int w = cache->Width(), h = cache->Height();
   // The outermost ring is what lies behind the control: the border's outline is blended
   // over it, so that rounded corners show the parent and not the face's colour.
   const bool fromParent = source.Valid && source.Image && !source.Image->Empty();
@@ -93,14 +108,6 @@ void TsEditFace::Rebuild() {
     shifted.OffsetY += position.Y;
     PaintBorderMask(cache, {0, 0, w, h}, false, false, state, manager->Masks()[size_t(FLink->BorderMaskIndex)], shifted);
   }
-  if (!FEnabled) {
-    TsBgSource again;
-    FLink->GetParentBackground(again);
-    PaintDisabled(cache, dkBlended, FControl->Parent(), position, again);
-  }
-  GlyphFillColor = ParentFillColor = TColor(kSkinKeyColor);
-  // A face built while the parent was still rebuilding is built again at the next paint.
-  FLink->CacheInvalid = FLink->Deferred;
 }
 
 const TDib* TsEditFace::Face() {

@@ -39,6 +39,8 @@ class TsEditFace {
 
  private:
   void Rebuild();
+  // The border mask over the face's edge, its outline blended over what lies behind.
+  void PaintEdge(TDib* cache, const TsBgSource& source, TPoint position, int state);
   TWinControl* FControl;
   TsCommonData* FLink;
   int FState = -1;  // what the face shows

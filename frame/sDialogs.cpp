@@ -295,6 +295,8 @@ void RegisterSkinDialogs() {
   RegisterDialogControl("TListBox", SkinnedWhileActive<TsListBox>());
   DialogFormHook() = [](TCustomForm* form) {
     if (!SkinActive()) return;
+    // A dialog's fixed layout never scrolls: the provider is to host no scroll bars for it.
+    form->AutoScroll = false;
     auto* provider = new TsSkinProvider(form);
     provider->SkinData()->SetSkinSection("DIALOG");
     provider->MakeSkinMenu = false;

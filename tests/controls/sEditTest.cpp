@@ -64,6 +64,15 @@ TEST_F(Edit, EdgeAndBackgroundComeFromTheEditSection) {
   EXPECT_EQ(WindowPixel(EditBox, 119, 20), corner);
 }
 
+TEST_F(Edit, WithoutABorderStyleTheFaceHasNoEdge) {
+  EditBox->SetBorderStyle(bsNone);
+  ShowForm();
+  FocusOther();
+  ASSERT_EQ(EditBox->ClientWidth(), 120);
+  for (const TPoint p : {TPoint{0, 0}, TPoint{60, 0}, TPoint{0, 10}, TPoint{119, 20}})
+    EXPECT_EQ(PixelOf(EditBox, p.X, p.Y), kWhite) << p.X << "," << p.Y;
+}
+
 TEST_F(Edit, TextTakesTheSectionsFontColourUnlessTheFontIsCustom) {
   EditBox->Font()->SetColor(kRed);
   EditBox->SetText("Wide");
