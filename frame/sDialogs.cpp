@@ -5,10 +5,13 @@
 #include <map>
 
 #include "controls/sBitBtn.h"
+#include "controls/sEdit.h"
 #include "controls/sLabel.h"
+#include "controls/sListBox.h"
 #include "frame/sSkinProvider.h"
 #include "platform/graphics/DC.h"
 #include "platform/graphics/Text.h"
+#include "platform/widgets/DialogLook.h"
 #include "platform/widgets/Image.h"
 #include "platform/widgets/MessageBox.h"
 #include "skin/data/sSkinManager.h"
@@ -269,13 +272,42 @@ int SkinMessageDlg(const std::optional<std::string>& caption, const std::string&
 
 int ShowSkinMessageText(const std::string& text) { return SkinMessageDlg(std::nullopt, text, mtError, {mbOK}); }
 
+namespace {
+
+bool SkinActive() {
+  TsSkinManager* manager = DefaultManager();
+  return manager && manager->Active() && manager->SkinData().Ready;
+}
+
+template <class T>
+TDialogControlMaker SkinnedWhileActive() {
+  return [](TComponent* owner) -> TControl* { return SkinActive() ? new T(owner) : nullptr; };
+}
+
+}  // namespace
+
 void RegisterSkinDialogs() {
   // The skin engine's own messages.
   SetSkinMessageHandler([](const std::string& text) { ShowSkinMessageText(text); });
+  // The dialogs the toolkit builds itself are framed by a provider and made of skinned
+  // controls while a skin is active.
+  RegisterDialogControl("TButton", SkinnedWhileActive<TsBitBtn>());
+  RegisterDialogControl("TCustomLabel", SkinnedWhileActive<TsLabel>());
+  RegisterDialogControl("TLabel", SkinnedWhileActive<TsLabel>());
+  RegisterDialogControl("TEdit", SkinnedWhileActive<TsEdit>());
+  RegisterDialogControl("TListBox", SkinnedWhileActive<TsListBox>());
+  DialogFormHook() = [](TCustomForm* form) {
+    if (!SkinActive()) return;
+    // A dialog's fixed layout never scrolls: the provider is to host no scroll bars for it.
+    form->AutoScroll = false;
+    auto* provider = new TsSkinProvider(form);
+    provider->SkinData()->SetSkinSection("DIALOG");
+    provider->MakeSkinMenu = false;
+  };
+
   // The toolkit's message boxes take the skinned look while a skin is active.
   MessageBoxHandler() = [](const std::string& text, const std::string& caption, UINT flags) -> int {
-    TsSkinManager* manager = DefaultManager();
-    if (!manager || !manager->Active() || !manager->SkinData().Ready) return -1;
+    if (!SkinActive()) return -1;
     TMsgDlgType type = mtCustom;
     switch (flags & 0xF0) {
       case MB_ICONHAND: type = mtError; break;

@@ -262,14 +262,22 @@ void TCustomEdit::ScrollToCaret() {
 
 // ---- Painting ----------------------------------------------------------------------------------
 
+void TCustomEdit::PaintBackground(TCanvas* canvas, const TRect& client) {
+  canvas->Brush()->SetStyle(bsSolid);
+  canvas->Brush()->SetColor(Color());
+  canvas->FillRect(client);
+}
+
+COLORREF TCustomEdit::TextColor() const {
+  return Enabled() ? ColorToRGB(Font()->Color()) : GetSysColor(COLOR_GRAYTEXT);
+}
+
 void TCustomEdit::Paint() {
   TCanvas* canvas = Canvas();
   HDC dc = canvas->Handle();
   if (!dc) return;
   const TRect client = ClientRect();
-  canvas->Brush()->SetStyle(bsSolid);
-  canvas->Brush()->SetColor(Color());
-  canvas->FillRect(client);
+  PaintBackground(canvas, client);
   canvas->Font()->Assign(Font());
   canvas->Select();
   TSize cell;
@@ -281,7 +289,7 @@ void TCustomEdit::Paint() {
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, area.Left, area.Top, area.Right, area.Bottom);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, Enabled() ? ColorToRGB(Font()->Color()) : GetSysColor(COLOR_GRAYTEXT));
+  SetTextColor(dc, TextColor());
   TextOut(dc, x0, y, DisplayText());
   const bool showSelection = SelLength() > 0 && (Focused() || !FHideSelection);
   if (showSelection) {

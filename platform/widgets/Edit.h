@@ -60,6 +60,10 @@ class TCustomEdit : public TCustomControl {
  protected:
   void CreateParams(TCreateParams& params) override;
   void Paint() override;
+  // Fills the client area under the text (with Color).
+  virtual void PaintBackground(TCanvas* canvas, const TRect& client);
+  // The colour of the text outside the selection.
+  virtual COLORREF TextColor() const;
   void DoEnter() override;
   virtual void Change();
   // The characters shown (the password character in place of each one when set).

@@ -147,6 +147,7 @@ void TCustomListBox::ItemsChanged() {
   if (FItemIndex >= Count()) FItemIndex = -1;
   FTopIndex = std::clamp(FTopIndex, 0, MaxTopIndex());
   Invalidate();
+  if (!InState(csDestroying)) ScrollStateChanged();
 }
 
 int TCustomListBox::VisibleRows() const { return std::max(1, ClientHeight() / ItemHeight()); }
@@ -158,6 +159,7 @@ void TCustomListBox::SetTopIndex(int value) {
   if (value == FTopIndex) return;
   FTopIndex = value;
   Invalidate();
+  if (!InState(csDestroying)) ScrollStateChanged();
 }
 
 void TCustomListBox::MakeVisible(int index) {
@@ -215,7 +217,7 @@ TRect TCustomListBox::ThumbRect() const {
 
 TCustomListBox::TScrollPart TCustomListBox::ScrollPartAt(TPoint p) const {
   const TRect bar = ScrollBarRect();
-  if (!ScrollBarVisible() || !bar.Contains(p.X, p.Y)) return spNone;
+  if (!ScrollBarVisible() || !DrawsScrollBar() || !bar.Contains(p.X, p.Y)) return spNone;
   const int arrow = std::min(bar.Width(), bar.Height() / 2);
   if (p.Y < bar.Top + arrow) return spUpArrow;
   if (p.Y >= bar.Bottom - arrow) return spDownArrow;
@@ -237,7 +239,17 @@ void TCustomListBox::ScrollBarPress(TPoint p) {
   Invalidate();
 }
 
+bool TCustomListBox::InHostedScrollBar(TPoint p) const {
+  return !DrawsScrollBar() && ScrollBarVisible() && ScrollBarRect().Contains(p.X, p.Y);
+}
+
 // ---- Painting ----------------------------------------------------------------------------------
+
+void TCustomListBox::PaintBackground(TCanvas* canvas, const TRect& client) {
+  canvas->Brush()->SetStyle(bsSolid);
+  canvas->Brush()->SetColor(Color());
+  canvas->FillRect(client);
+}
 
 void TCustomListBox::DrawItem(int index, const TRect& rect, bool selected) {
   HDC dc = Canvas()->Handle();
@@ -248,6 +260,8 @@ void TCustomListBox::DrawItem(int index, const TRect& rect, bool selected) {
   TRect text{rect.Left + 2, rect.Top, rect.Right, rect.Bottom};
   DrawText(dc, FItems[index], &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
+
+void TCustomListBox::DrawItemFocus(HDC dc, const TRect& rect) { DrawFocusRect(dc, &rect); }
 
 void TCustomListBox::PaintScrollBar(HDC dc) {
   const TRect bar = ScrollBarRect();
@@ -266,9 +280,7 @@ void TCustomListBox::Paint() {
   HDC dc = canvas->Handle();
   if (!dc) return;
   const TRect client = ClientRect();
-  canvas->Brush()->SetStyle(bsSolid);
-  canvas->Brush()->SetColor(Color());
-  canvas->FillRect(client);
+  PaintBackground(canvas, client);
   canvas->Font()->Assign(Font());
   canvas->Select();
   for (int i = FTopIndex; i < Count(); ++i) {
@@ -279,9 +291,9 @@ void TCustomListBox::Paint() {
   if (Focused() && Count() > 0) {
     // Around the selected item, or the first one while none is selected.
     const TRect r = ItemRect(FItemIndex >= 0 ? FItemIndex : 0);
-    if (r.Bottom > client.Top && r.Top < client.Bottom) DrawFocusRect(dc, &r);
+    if (r.Bottom > client.Top && r.Top < client.Bottom) DrawItemFocus(dc, r);
   }
-  if (ScrollBarVisible()) PaintScrollBar(dc);
+  if (ScrollBarVisible() && DrawsScrollBar()) PaintScrollBar(dc);
 }
 
 // ---- Messages ----------------------------------------------------------------------------------
@@ -333,7 +345,7 @@ void TCustomListBox::WndProc(TMessage& m) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       TCustomControl::WndProc(m);
-      if (InState(csDestroying) || !Enabled()) return;
+      if (InState(csDestroying) || !Enabled() || InHostedScrollBar(p)) return;
       if (ScrollPartAt(p) != spNone) {
         ScrollBarPress(p);
         return;

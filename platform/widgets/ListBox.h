@@ -82,8 +82,19 @@ class TCustomListBox : public TCustomControl {
   friend class TListBoxStrings;
   void CreateParams(TCreateParams& params) override;
   void Paint() override;
+  // Fills the client area under the items (with Color).
+  virtual void PaintBackground(TCanvas* canvas, const TRect& client);
   virtual void DrawItem(int index, const TRect& rect, bool selected);
+  // Marks the item that has the focus (a dotted rectangle drawn inverted).
+  virtual void DrawItemFocus(HDC dc, const TRect& rect);
   virtual void PaintScrollBar(HDC dc);
+  // Whether the list paints and works its built-in scroll bar. A subclass that hosts a scroll
+  // bar control of its own answers false: ScrollBarRect() is still kept free of items while
+  // ScrollBarVisible(), but the list neither paints it nor answers the mouse there.
+  virtual bool DrawsScrollBar() const { return true; }
+  // Told whenever TopIndex, the items or the size change, so that a hosted scroll bar can
+  // follow (its range is 0..MaxTopIndex(), its page VisibleRows()).
+  virtual void ScrollStateChanged() {}
   // The strings changed: indexes stay valid, the view is repainted.
   virtual void ItemsChanged();
   void MakeVisible(int index);
@@ -92,6 +103,8 @@ class TCustomListBox : public TCustomControl {
   TRect ThumbRect() const;
   TScrollPart ScrollPartAt(TPoint p) const;
   void ScrollBarPress(TPoint p);
+  // Whether a client point lies on the scroll bar's place while a hosted bar owns it.
+  bool InHostedScrollBar(TPoint p) const;
   int MaxTopIndex() const;
   TListBoxStrings FItems;
   int FItemIndex = -1;

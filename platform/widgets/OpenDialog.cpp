@@ -9,6 +9,7 @@
 
 #include "platform/components/PropertyBuilder.h"
 #include "platform/widgets/Button.h"
+#include "platform/widgets/DialogLook.h"
 #include "platform/widgets/Edit.h"
 #include "platform/widgets/Label.h"
 #include "platform/widgets/ListBox.h"
@@ -52,7 +53,8 @@ std::vector<std::pair<std::string, std::vector<std::string>>> TOpenDialog::Filte
 
 namespace {
 
-// The dialog's form: a folder list, a name box and the Open and Cancel buttons.
+// The dialog's form: a folder list, a name box and the Open and Cancel buttons. Its controls
+// come from the dialog look's makers, so a program may give them its own look.
 class TOpenDialogForm : public TForm {
  public:
   TOpenDialogForm(TComponent* owner, TOpenDialog* dialog) : TForm(owner), FDialog(dialog) {
@@ -67,7 +69,7 @@ class TOpenDialogForm : public TForm {
       FPatterns = entries[i].second;
     }
     auto label = [this](const std::string& text, int x, int y) {
-      auto* l = new TLabel(this);
+      auto* l = MakeDialogControl<TCustomLabel, TLabel>("TLabel", this);
       l->SetParent(this);
       l->SetLeft(x);
       l->SetTop(y);
@@ -79,29 +81,29 @@ class TOpenDialogForm : public TForm {
     FFolderLabel->SetAutoSize(false);
     FFolderLabel->SetShowAccelChar(false);
     FFolderLabel->SetBounds(64, 11, 344, 13);
-    FList = new TListBox(this);
+    FList = MakeDialogControl<TListBox>("TListBox", this);
     FList->SetParent(this);
     FList->SetBounds(8, 32, 400, 180);
     FList->SetTabOrder(1);
     FList->OnClick = [this](TObject*) { ListClicked(); };
     FList->OnDblClick = [this](TObject*) { ListDoubleClicked(); };
-    TLabel* nameLabel = label("File &name:", 8, 227);
-    FName = new TEdit(this);
+    TCustomLabel* nameLabel = label("File &name:", 8, 227);
+    FName = MakeDialogControl<TEdit>("TEdit", this);
     FName->SetParent(this);
     FName->SetBounds(88, 223, 234, 21);
     FName->SetTabOrder(0);
     nameLabel->SetFocusControl(FName);
     label("Files of &type:", 8, 255);
-    TLabel* type = label(FDescription.empty() ? "All files" : FDescription, 88, 255);
+    TCustomLabel* type = label(FDescription.empty() ? "All files" : FDescription, 88, 255);
     type->SetShowAccelChar(false);
-    FOpen = new TButton(this);
+    FOpen = MakeDialogControl<TButton>("TButton", this);
     FOpen->SetParent(this);
     FOpen->SetBounds(333, 222, 75, 23);
     FOpen->SetCaption("&Open");
     FOpen->SetDefault(true);
     FOpen->SetTabOrder(2);
     FOpen->OnClick = [this](TObject*) { OpenClicked(); };
-    auto* cancel = new TButton(this);
+    auto* cancel = MakeDialogControl<TButton>("TButton", this);
     cancel->SetParent(this);
     cancel->SetBounds(333, 250, 75, 23);
     cancel->SetCaption("Cancel");
@@ -226,7 +228,7 @@ class TOpenDialogForm : public TForm {
   std::string FDescription;
   std::vector<std::string> FPatterns;
   std::vector<bool> FIsFolder;
-  TLabel* FFolderLabel = nullptr;
+  TCustomLabel* FFolderLabel = nullptr;
   TListBox* FList = nullptr;
   TEdit* FName = nullptr;
   TButton* FOpen = nullptr;
@@ -236,6 +238,7 @@ class TOpenDialogForm : public TForm {
 
 bool TOpenDialog::Execute() {
   auto* form = new TOpenDialogForm(Application, this);
+  PrepareDialogForm(form);
   if (OnShow) OnShow(this);
   const bool chosen = form->ShowModal() == mrOk;
   if (chosen) {
