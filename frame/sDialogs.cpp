@@ -7,7 +7,7 @@
 #include "controls/sBitBtn.h"
 #include "controls/sEdit.h"
 #include "controls/sLabel.h"
-#include "controls/sListBox.h"
+#include "frame/sListBox.h"
 #include "frame/sSkinProvider.h"
 #include "platform/graphics/DC.h"
 #include "platform/graphics/Text.h"

@@ -7,6 +7,7 @@
 
 #include "frame/sDialogs.h"
 #include "frame/sGrip.h"
+#include "frame/sListBox.h"
 #include "frame/sSkinProvider.h"
 #include "platform/graphics/PngFile.h"
 #include "platform/widgets/Button.h"
@@ -340,6 +341,42 @@ TEST_F(OwnScrollBars, BothBarsMeetAtAGripAndGoWithTheSkin) {
   Handle();
   EXPECT_FALSE(GetWindowStyle(Form->Handle()) & WS_VSCROLL);
   EXPECT_TRUE(Provider->VertBar()->Visible());
+}
+
+}  // namespace
+
+namespace {
+
+// ---- A skinned list's own bar ----------------------------------------------------------------------
+
+TEST_F(SkinnedControls, AListScrollsWithItsSkinnedBarWhileSkinned) {
+  auto* list = Make<TsListBox>(10, 10, 200, 150);
+  for (int i = 0; i < 50; ++i) list->Items()->Add("item " + std::to_string(i));
+  ShowForm();
+  Handle();
+  TsScrollBar* bar = list->ScrollBar();
+  ASSERT_TRUE(bar);
+  EXPECT_TRUE(bar->Visible());
+  EXPECT_EQ(bar->BoundsRect(), list->ScrollBarRect());
+  EXPECT_EQ(bar->Max(), 50 - list->VisibleRows());
+  EXPECT_EQ(bar->PageSize(), list->VisibleRows());
+  // The bar's second arrow moves the list a row on; the list's own moves show on the bar.
+  Click(bar, 8, bar->Height() - 5);
+  EXPECT_EQ(list->TopIndex(), 1);
+  list->SetTopIndex(20);
+  EXPECT_EQ(bar->Position(), 20);
+  bar->SetFocus();
+  Display.Key(VK_END);
+  Handle();
+  EXPECT_EQ(list->TopIndex(), 50 - list->VisibleRows());
+  // Without the skin the list's built-in bar is back.
+  Manager->SetActive(false);
+  Handle();
+  EXPECT_FALSE(bar->Visible());
+  list->SetTopIndex(0);
+  const TRect r = list->ScrollBarRect();
+  Click(list, r.Left + 8, r.Bottom - 5);
+  EXPECT_EQ(list->TopIndex(), 1);
 }
 
 }  // namespace

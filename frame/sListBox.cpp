@@ -1,4 +1,4 @@
-#include "controls/sListBox.h"
+#include "frame/sListBox.h"
 
 #include "controls/sTextWriter.h"
 #include "platform/components/PropertyBuilder.h"
@@ -99,11 +99,60 @@ void TsListBox::DrawItemFocus(HDC dc, const TRect& rect) {
   DrawDottedFocusRect(Canvas(), {rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 1});
 }
 
+void TsListBox::CreateParams(TCreateParams& params) {
+  TListBox::CreateParams(params);
+  // The skinned bar is a child window: the list paints around it.
+  params.Style |= WS_CLIPCHILDREN;
+}
+
+bool TsListBox::DrawsScrollBar() const { return !(FFace.Skinned() && FBar); }
+
+void TsListBox::ScrollStateChanged() {
+  if (FUpdatingBar || InState(csDestroying | csLoading)) return;
+  if (!FFace.Skinned()) {
+    if (FBar) FBar->SetVisible(false);
+    return;
+  }
+  if (!HandleAllocated()) return;
+  FUpdatingBar = true;
+  if (!FBar) {
+    FBar = new TsScrollBar(this);
+    FBar->SetVisible(false);
+    FBar->SetKind(sbVertical);
+    FBar->SetTabStop(false);
+    FBar->SetParent(this);
+    FBar->SetOwnerControl(this, [this](int) { SetTopIndex(FBar->Position()); });
+  }
+  if (ScrollBarVisible()) {
+    const TRect r = ScrollBarRect();
+    FBar->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    FBar->SmallChange = 1;
+    FBar->LargeChange = std::max(1, VisibleRows() - 1);
+    FBar->SetPageSize(VisibleRows());
+    FBar->SetParams(TopIndex(), 0, std::max(1, MaxTopIndex()));
+    FBar->SetEnabled(Enabled());
+    FBar->SetVisible(true);
+  } else {
+    FBar->SetVisible(false);
+  }
+  FUpdatingBar = false;
+}
+
 void TsListBox::WndProc(TMessage& m) {
   if (m.Msg == SM_KARVOCMD) {
     FFace.HandleSkinCommand(m);
+    const unsigned command = SkinCommandOf(m.WParam);
+    // The bar comes and goes with the skin; the built-in one stands in without it.
+    if (command == AC_SKINCHANGED || command == AC_REMOVESKIN || command == AC_REFRESH) {
+      if (FBar) SendSkinCommand(FBar, command, 0, m.LParam);
+      ScrollStateChanged();
+      if (HandleAllocated()) Invalidate();
+    } else if (FBar && command == AC_UPDATEFINISHED) {
+      SendSkinCommand(FBar, command, 0, m.LParam);
+    }
     return;
   }
+  if (m.Msg == CM_ENABLEDCHANGED && FBar) FBar->SetEnabled(Enabled());
   if (FFace.Skinned() && FFace.HandleMessage(m)) return;
   if (!FSkinData.HandleMessage(m)) TListBox::WndProc(m);
   FFace.FollowState();
