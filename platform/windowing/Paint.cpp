@@ -33,7 +33,8 @@ TRegion VisibleRegion(HWND hwnd, bool clientOnly, bool clipChildren) {
         TRegion cr = Outline(c);
         const TRect at = InParent(c);
         cr.Offset(at.Left, at.Top);
-        vis = vis.Subtract(cr);
+        // A child shows only inside the client area: past it, the frame stays the window's.
+        vis = vis.Subtract(cr.Intersect(TRegion(hwnd->ClientRect)));
       }
   }
   // Walk up: each ancestor's client area and outline, and siblings above when asked for.

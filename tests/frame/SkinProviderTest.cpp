@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "frame/sScrollBar.h"
 #include "frame/sSkinProvider.h"
 #include "frame/sSystemMenu.h"
 #include "platform/display/headless/HeadlessDisplay.h"
@@ -318,6 +319,27 @@ TEST_F(OtherFrames, ADialogHasOnlyTheCloseButtonAndABorderlessFormNoTitleAtAll) 
   EXPECT_EQ(q->CaptionHeight(), 0);
   EXPECT_EQ(q->ButtonRecord(HTCLOSE).State, -1);
   EXPECT_EQ(SendMessage(bare->Handle(), WM_NCHITTEST, 0, MAKELPARAM(310, 310)), HTCLIENT);
+}
+
+TEST_F(SkinnedFrame, ShrunkBelowItsContentTheWindowKeepsItsFrameAndScrolls) {
+  // Drag the bottom-right corner in: the group box now reaches past the client area.
+  const TRect before = WindowRect();
+  Display.MoveMouse(before.Right - 2, before.Bottom - 2);
+  Display.Schedule([&] { Display.MoveMouse(before.Right - 150, before.Bottom - 60); });
+  Display.Schedule([&] { Display.MoveMouse(before.Right - 312, before.Bottom - 96); });
+  Display.Schedule([&] { Display.Release(); });
+  Display.Press();
+  Handle();
+  const TRect w = WindowRect();
+  ASSERT_EQ(w.Width(), 330);
+  // The frame's right and bottom bands show the frame, not the children behind them.
+  const TDib* cache = Provider->FrameCache();
+  for (int x = w.Width() - 4; x < w.Width(); ++x)
+    for (int y : {60, 120}) EXPECT_EQ(WindowPixel(x, y), cache->GetPixel(x, y)) << x << "," << y;
+  for (int y = w.Height() - 4; y < w.Height(); ++y) EXPECT_EQ(WindowPixel(100, y), cache->GetPixel(100, y)) << y;
+  // The content is reached by the form's own skinned bars.
+  ASSERT_TRUE(Provider->VertBar() && Provider->HorzBar());
+  EXPECT_TRUE(Provider->VertBar()->Visible() && Provider->HorzBar()->Visible());
 }
 
 }  // namespace
