@@ -1,5 +1,6 @@
 #include "viewer/Maruk_rom.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
@@ -123,19 +124,22 @@ void TForm1::LoadRom(const std::string& path) {
   if (const int r = st.File.Open(path)) throw EInOutError(r);
   uint64_t size = 0;
   if (const int r = st.File.Size(size)) throw EInOutError(r);
-  if (size > UINT32_MAX) throw EInOutError(8);  // too large to hold: not enough memory
-  st.RomSize = uint32_t(size);
+  st.RomSize = uint32_t(std::min<uint64_t>(size, UINT32_MAX));
   if (size == 0) {
     MessageBeep(0);
     st.File.Close();
     return;
   }
+  // Past the limit only the part the lanes show is read.
+  const size_t wanted = size_t(size <= kWholeRomLimit ? size : uint64_t(kLaneRows - 1));
+  std::vector<uint8_t> bytes;
   try {
-    st.RomImage.resize(size_t(size));
+    bytes.resize(wanted);
   } catch (const std::bad_alloc&) {
     throw EInOutError(8);
   }
-  if (const int r = st.File.Read(st.RomImage.data(), size_t(size))) throw EInOutError(r);
+  if (const int r = st.File.Read(bytes.data(), wanted)) throw EInOutError(r);
+  st.RomImage = std::move(bytes);
   if (const int r = st.File.Close()) throw EInOutError(r);
   const uint32_t n = size > 2048 ? 2048 : uint32_t(size);
   for (uint32_t r = 0; r < n; ++r) {

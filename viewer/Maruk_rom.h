@@ -23,9 +23,13 @@ constexpr int kLaneRows = 2049;
 constexpr int kLanes = 8;
 
 // What the viewer keeps for the whole run, one copy per process, all zero at start.
+inline constexpr uint64_t kWholeRomLimit = 16u << 20;
+
 struct TViewerState {
-  std::vector<uint8_t> RomImage;  // the whole file as read
-  uint32_t RomSize = 0;           // size of the file opened last
+  // The file as read: the whole of it up to kWholeRomLimit bytes; of a larger file only the
+  // bytes the lanes use, so that memory stays bounded whatever is opened.
+  std::vector<uint8_t> RomImage;
+  uint32_t RomSize = 0;  // size of the file opened last (4 GiB - 1 for anything larger)
   // A lane value is all ones (-1) for a 1 bit and 0 for a 0 bit.
   std::array<std::array<int32_t, kLanes>, kLaneRows> LaneTable{};
   TRomFile File;  // open only during a load (or left open by a failed one)

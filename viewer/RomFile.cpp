@@ -37,14 +37,17 @@ EInOutError::EInOutError(int code) : std::runtime_error(InOutErrorMessage(code))
 int TRomFile::Open(const std::string& name) {
   if (FFd >= 0) return 0;
   if (name.empty() || name.find('\0') != std::string::npos) return 2;
-  const int fd = ::open(name.c_str(), O_RDWR | O_CLOEXEC);
+  // Opened without waiting (a pipe or a device may never answer) and without becoming anyone's
+  // terminal; only a regular file is taken.
+  const int fd = ::open(name.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return CodeForErrno(errno);
-  // A directory opens read-only only, but be sure nothing else slips through.
   struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return 5;
   }
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   FFd = fd;
   return 0;
 }

@@ -28,7 +28,9 @@ class TRomFile {
 
   bool IsOpen() const { return FFd >= 0; }
   // Each returns 0 on success or the error code; a failed step leaves the file as it was.
-  int Open(const std::string& name);  // existing file, read and write access
+  // An existing regular file, read and write access; anything else (a folder, a pipe, a
+  // device) is refused as "File access denied" without waiting on it.
+  int Open(const std::string& name);
   int Size(uint64_t& size);
   int Read(uint8_t* buffer, size_t count);  // exactly count bytes, else 100
   int Close();

@@ -295,4 +295,65 @@ TEST_F(Viewer, AShortReadIsReportedAndTheNextLoadClosesTheHandle) {
   EXPECT_TRUE(f.IsOpen());
 }
 
+TEST_F(Viewer, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
+  Load(WriteRom("a5.rom", {0xA5}));
+  const std::string fifo = Dir + "/pipe.rom";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // A pipe nobody writes to, an endless device and a folder: each refused at once.
+  for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/urandom"), Dir}) {
+    try {
+      Form->LoadRom(path);
+      ADD_FAILURE() << path << " was loaded";
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.ErrorCode(), 5) << path;
+      EXPECT_EQ(std::string(e.what()), "File access denied") << path;
+    }
+    EXPECT_FALSE(ViewerState().File.IsOpen()) << path;
+    EXPECT_EQ(ViewerState().RomSize, 1u) << path;
+    EXPECT_EQ(Lane(0, 0), -1) << path;
+  }
+}
+
+TEST_F(Viewer, AHugeFileIsReadOnlyAsFarAsTheLanesGo) {
+  // 1 GiB with nothing stored but its first and its 2048th byte.
+  const std::string path = Dir + "/huge.rom";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out.put(char(0x01));
+    out.seekp(2047);
+    out.put(char(0x80));
+  }
+  ASSERT_EQ(truncate(path.c_str(), 1ll << 30), 0);
+  EXPECT_EQ(Load(path), "");
+  EXPECT_EQ(ViewerState().RomSize, 1u << 30);
+  EXPECT_EQ(ViewerState().RomImage.size(), 2048u);
+  EXPECT_EQ(Lane(0, 0), -1);
+  EXPECT_EQ(Lane(2047, 7), -1);
+  EXPECT_EQ(Lane(2048, 7), 0);
+  // Up to 16 MiB a file is held whole.
+  const std::string limit = Dir + "/limit.rom";
+  { std::ofstream(limit, std::ios::binary).put(char(0x02)); }
+  ASSERT_EQ(truncate(limit.c_str(), 16 << 20), 0);
+  EXPECT_EQ(Load(limit), "");
+  EXPECT_EQ(ViewerState().RomImage.size(), size_t(16) << 20);
+  EXPECT_EQ(Lane(0, 1), -1);
+}
+
+TEST_F(Viewer, ANameThatIsNotUtf8OpensFromTheDialog) {
+  const std::string bad = "bad\xff\xfe.rom";
+  WriteRom(bad, {0x04});
+  std::string boxText = "none";
+  // The dialog lists [..] and the file; the second row is the file.
+  Display.Schedule([this] { Display.TypeText(Dir); });
+  Display.Schedule([this] { Display.Key(VK_RETURN); });
+  Display.Schedule([this] { Display.Key(VK_TAB); });
+  Display.Schedule([this] { Display.Key(VK_DOWN); });
+  Display.Schedule([this] { Display.Key(VK_DOWN); });
+  Display.Schedule([this] { Display.Key(VK_RETURN); });
+  Click(Form->sBitBtn1, 10, 10);
+  EXPECT_EQ(ViewerState().RomSize, 1u);
+  EXPECT_EQ(Lane(0, 2), -1);
+  EXPECT_NO_THROW(Form->LoadRom(Dir + "/" + bad));
+}
+
 }  // namespace
