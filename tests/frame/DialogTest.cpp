@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "controls/sBitBtn.h"
 #include "controls/sLabel.h"
 #include "frame/sDialogs.h"
 #include "frame/sSkinProvider.h"
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/graphics/DC.h"
+#include "platform/graphics/PngFile.h"
 #include "platform/graphics/Text.h"
 #include "platform/widgets/Image.h"
 #include "platform/widgets/MessageBox.h"
@@ -196,6 +199,39 @@ TEST_F(SkinnedDialogs, MessageBoxesAreSkinnedWhileASkinIsActiveAndClassicOtherwi
   });
   EXPECT_EQ(App->MessageBox("Done", "Note", MB_OK), IDOK);
   EXPECT_EQ(kind, "TMessageForm");
+}
+
+TEST_F(SkinnedDialogs, EachTypeHasItsOwnIconAndCaption) {
+  struct TCase {
+    TMsgDlgType Type;
+    const char* Caption;
+    bool Blue;  // blue disc; else the yellow triangle
+  };
+  const TCase cases[] = {{mtWarning, "Warning", false}, {mtInformation, "Information", true}, {mtConfirmation, "Confirm", true}};
+  const char* dir = std::getenv("MARUK_SHOT_DIR");
+  for (const TCase& c : cases) {
+    COLORREF below = 0, corner = 0;
+    std::string caption;
+    Display.Schedule([&] {
+      auto* box = static_cast<TsMessageForm*>(Screen->ActiveForm());
+      caption = box->Caption();
+      // Below the symbol, inside the shape; and the picture's corner, where the key colour
+      // must not show.
+      const TPoint p = box->Icon()->ClientToScreen({10, 26}), q = box->Icon()->ClientToScreen({0, 0});
+      below = Display.ScreenPixel(p.X, p.Y);
+      corner = Display.ScreenPixel(q.X, q.Y);
+      if (dir) SavePngFile(Display.Screenshot(), std::string(dir) + "/dialog-" + caption + ".png");
+      Display.Key(VK_RETURN);
+    });
+    SkinMessageDlg(std::nullopt, "The ROM holds 2048 steps.\nShow them all?", c.Type, {mbYes, mbNo});
+    EXPECT_EQ(caption, c.Caption);
+    if (c.Blue) {
+      EXPECT_GT(GetBValue(below), GetRValue(below) + 60) << c.Caption;
+    } else {
+      EXPECT_GT(GetRValue(below), GetBValue(below) + 100) << c.Caption;
+    }
+    EXPECT_NE(corner, COLORREF(0xFF00FF)) << c.Caption;
+  }
 }
 
 }  // namespace
