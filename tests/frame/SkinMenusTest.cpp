@@ -216,4 +216,28 @@ TEST_F(SkinnedMenus, AMainMenuBarIsDrawnOverTheFramesMenuLine) {
   if (const char* dir = std::getenv("MARUK_SHOT_DIR")) SavePngFile(Display.Screenshot(), std::string(dir) + "/menu-bar.png");
 }
 
+TEST_F(SkinnedMenus, TheSkinnedSystemMenuWorksFromTheKeyboard) {
+  AddSkinCopy("Copy", 120);
+  const TRect w = Form->BoundsRect();
+  // Down lights the first item (the skin list), Right opens it on its first skin, Down moves
+  // to the second, Return chooses it.
+  for (WPARAM key : {VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}) Display.Schedule([this, key] { Display.Key(key); });
+  Display.Click(w.Left + 300, w.Top + 10, 1);
+  Handle();
+  EXPECT_EQ(Manager->SkinName(), "Copy");
+  // Escape closes the menu and leaves everything as it was.
+  Display.Schedule([this] { Display.Key(VK_ESCAPE); });
+  Display.Click(w.Left + 300, w.Top + 10, 1);
+  Handle();
+  EXPECT_EQ(Manager->SkinName(), "Copy");
+  EXPECT_EQ(Form->WindowState(), wsNormal);
+  // End lights the last command (Close); Up skips the separator above it to Maximize.
+  Display.Schedule([this] { Display.Key(VK_END); });
+  Display.Schedule([this] { Display.Key(VK_UP); });
+  Display.Schedule([this] { Display.Key(VK_RETURN); });
+  Display.Click(w.Left + 300, w.Top + 10, 1);
+  Handle();
+  EXPECT_EQ(Form->WindowState(), wsMaximized);
+}
+
 }  // namespace
