@@ -47,8 +47,4 @@ const TPropertyTable& TsEdit::ClassProperties() {
   return table;
 }
 
-namespace {
-[[maybe_unused]] const bool registered = (RegisterTsEditClass(), true);
-}
-
 void RegisterTsEditClass() { RegisterComponentClass<TsEdit>("TsEdit"); }

@@ -168,8 +168,4 @@ const TPropertyTable& TsListBox::ClassProperties() {
   return table;
 }
 
-namespace {
-[[maybe_unused]] const bool registered = (RegisterTsListBoxClass(), true);
-}
-
 void RegisterTsListBoxClass() { RegisterComponentClass<TsListBox>("TsListBox"); }

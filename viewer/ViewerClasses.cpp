@@ -1,20 +1,18 @@
-#include "platform/widgets/Button.h"
-#include "platform/widgets/Menus.h"
-#include "platform/widgets/OpenDialog.h"
-#include "platform/widgets/UpDown.h"
+#include "controls/sEdit.h"
+#include "frame/sListBox.h"
+#include "platform/widgets/WidgetClasses.h"
 #include "viewer/Maruk_rom.h"
 
 void RegisterViewerClasses() {
   static const bool done = [] {
-    RegisterStandardControls();
-    RegisterMiscControls();
-    RegisterDialogClasses();
-    RegisterMenuClasses();
+    RegisterWidgetClasses();
     RegisterTsBitBtnClass();
     RegisterTsCheckBoxClass();
     RegisterTsGroupBoxClass();
     RegisterTsLabelClass();
     RegisterTsUpDownClass();
+    RegisterTsEditClass();
+    RegisterTsListBoxClass();
     RegisterSkinManagerClasses();
     RegisterSkinProviderClasses();
     return true;

@@ -251,9 +251,3 @@ const TPropertyTable& TBitBtn::ClassProperties() {
   }();
   return table;
 }
-
-namespace {
-[[maybe_unused]] const bool registered = (RegisterBitBtnClass(), true);
-}
-
-void RegisterBitBtnClass() { RegisterComponentClass<TBitBtn>("TBitBtn"); }

@@ -62,5 +62,3 @@ class TBitBtn : public TButton {
   int FSpacing = 4;
   TBitBtnKind FKind = bkCustom;
 };
-
-void RegisterBitBtnClass();

@@ -255,19 +255,3 @@ const TPropertyTable& TButton::ClassProperties() {
   }();
   return table;
 }
-
-namespace {
-[[maybe_unused]] const bool registered = (RegisterButtonClass(), true);
-}
-
-void RegisterButtonClass() { RegisterComponentClass<TButton>("TButton"); }
-
-void RegisterStandardControls() {
-  RegisterButtonClass();
-  RegisterBitBtnClass();
-  RegisterCheckBoxClass();
-  RegisterGroupBoxClass();
-  RegisterLabelClass();
-  RegisterEditClass();
-  RegisterListBoxClass();
-}

@@ -8,7 +8,6 @@
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/Forms.h"
 
-
 // The pressing behaviour push buttons and check boxes share; subclasses say what a
 // completed press does (ButtonClicked) and paint in Paint.
 class TButtonControl : public TCustomControl {
@@ -76,8 +75,3 @@ class TButton : public TButtonControl {
   bool FActive = false;
   TModalResult FModalResult = mrNone;
 };
-
-void RegisterButtonClass();
-// Registers every standard control (buttons, check boxes, group boxes, labels, edits and
-// list boxes) for stored layouts.
-void RegisterStandardControls();

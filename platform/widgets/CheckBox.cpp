@@ -122,9 +122,3 @@ const TPropertyTable& TCustomCheckBox::ClassProperties() {
   }();
   return table;
 }
-
-namespace {
-[[maybe_unused]] const bool registered = (RegisterCheckBoxClass(), true);
-}
-
-void RegisterCheckBoxClass() { RegisterComponentClass<TCheckBox>("TCheckBox"); }

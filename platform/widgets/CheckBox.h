@@ -52,5 +52,3 @@ class TCheckBox : public TCustomCheckBox {
   explicit TCheckBox(TComponent* owner) : TCustomCheckBox(owner) {}
   std::string ClassName() const override { return "TCheckBox"; }
 };
-
-void RegisterCheckBoxClass();

@@ -455,9 +455,3 @@ const TPropertyTable& TCustomEdit::ClassProperties() {
   }();
   return table;
 }
-
-namespace {
-[[maybe_unused]] const bool registered = (RegisterEditClass(), true);
-}
-
-void RegisterEditClass() { RegisterComponentClass<TEdit>("TEdit"); }

@@ -103,5 +103,3 @@ class TEdit : public TCustomEdit {
   explicit TEdit(TComponent* owner) : TCustomEdit(owner) {}
   std::string ClassName() const override { return "TEdit"; }
 };
-
-void RegisterEditClass();

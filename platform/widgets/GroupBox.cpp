@@ -78,9 +78,3 @@ void TCustomGroupBox::WndProc(TMessage& m) {
 }
 
 const TPropertyTable& TCustomGroupBox::ClassProperties() { return TWinControl::ClassProperties(); }
-
-namespace {
-[[maybe_unused]] const bool registered = (RegisterGroupBoxClass(), true);
-}
-
-void RegisterGroupBoxClass() { RegisterComponentClass<TGroupBox>("TGroupBox"); }

@@ -30,5 +30,3 @@ class TGroupBox : public TCustomGroupBox {
   explicit TGroupBox(TComponent* owner) : TCustomGroupBox(owner) {}
   std::string ClassName() const override { return "TGroupBox"; }
 };
-
-void RegisterGroupBoxClass();

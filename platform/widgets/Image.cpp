@@ -134,9 +134,3 @@ const TPropertyTable& TImage::ClassProperties() {
   }();
   return table;
 }
-
-void RegisterImageClass() { RegisterComponentClass<TImage>("TImage"); }
-
-namespace {
-const bool registered = (RegisterImageClass(), true);
-}

@@ -48,5 +48,3 @@ class TImage : public TGraphicControl {
   bool FStretch = false;
   bool FTransparent = false;
 };
-
-void RegisterImageClass();

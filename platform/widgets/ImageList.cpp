@@ -39,5 +39,3 @@ const TPropertyTable& TCustomImageList::ClassProperties() {
   }();
   return table;
 }
-
-void RegisterImageListClass() { RegisterComponentClass<TImageList>("TImageList"); }

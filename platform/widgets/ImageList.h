@@ -37,5 +37,3 @@ class TImageList : public TCustomImageList {
   explicit TImageList(TComponent* owner) : TCustomImageList(owner) {}
   std::string ClassName() const override { return "TImageList"; }
 };
-
-void RegisterImageListClass();

@@ -172,9 +172,3 @@ const TPropertyTable& TCustomLabel::ClassProperties() {
   }();
   return table;
 }
-
-namespace {
-[[maybe_unused]] const bool registered = (RegisterLabelClass(), true);
-}
-
-void RegisterLabelClass() { RegisterComponentClass<TLabel>("TLabel"); }

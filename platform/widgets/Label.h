@@ -67,5 +67,3 @@ class TLabel : public TCustomLabel {
   explicit TLabel(TComponent* owner) : TCustomLabel(owner) {}
   std::string ClassName() const override { return "TLabel"; }
 };
-
-void RegisterLabelClass();

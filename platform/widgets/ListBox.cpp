@@ -433,9 +433,3 @@ const TPropertyTable& TCustomListBox::ClassProperties() {
   }();
   return table;
 }
-
-namespace {
-[[maybe_unused]] const bool registered = (RegisterListBoxClass(), true);
-}
-
-void RegisterListBoxClass() { RegisterComponentClass<TListBox>("TListBox"); }

@@ -124,5 +124,3 @@ class TListBox : public TCustomListBox {
   explicit TListBox(TComponent* owner) : TCustomListBox(owner) {}
   std::string ClassName() const override { return "TListBox"; }
 };
-
-void RegisterListBoxClass();

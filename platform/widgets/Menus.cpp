@@ -641,15 +641,3 @@ const TPropertyTable& TPopupMenu::ClassProperties() {
   }();
   return table;
 }
-
-// ---- Registration ------------------------------------------------------------------------------
-
-void RegisterMenuClasses() {
-  RegisterComponentClass<TMenuItem>("TMenuItem");
-  RegisterComponentClass<TMainMenu>("TMainMenu");
-  RegisterComponentClass<TPopupMenu>("TPopupMenu");
-}
-
-namespace {
-const bool registered = (RegisterMenuClasses(), true);
-}

@@ -168,5 +168,3 @@ class TPopupMenu : public TMenu {
   // the active form, else the main form.
   HWND PopupOwnerWindow() const;
 };
-
-void RegisterMenuClasses();

@@ -280,5 +280,3 @@ const TPropertyTable& TOpenDialog::ClassProperties() {
   }();
   return table;
 }
-
-void RegisterDialogClasses() { RegisterComponentClass<TOpenDialog>("TOpenDialog"); }

@@ -44,4 +44,3 @@ class TOpenDialog : public TComponent {
 
 // Whether a file name matches one of the patterns (case-insensitive, * and ?).
 bool MatchesFilter(const std::string& name, const std::vector<std::string>& patterns);
-void RegisterDialogClasses();

@@ -91,9 +91,3 @@ const TPropertyTable& TTimer::ClassProperties() {
   }();
   return table;
 }
-
-void RegisterTimerClass() { RegisterComponentClass<TTimer>("TTimer"); }
-
-namespace {
-const bool registered = (RegisterTimerClass(), true);
-}

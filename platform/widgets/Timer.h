@@ -39,5 +39,3 @@ class TTimer : public TComponent {
   HWND FWindow = nullptr;
   bool FRunning = false;
 };
-
-void RegisterTimerClass();

@@ -315,17 +315,3 @@ const TPropertyTable& TCustomUpDown::ClassProperties() {
 }
 
 // ---- Registration ------------------------------------------------------------------------------
-
-void RegisterUpDownClass() { RegisterComponentClass<TUpDown>("TUpDown"); }
-
-namespace {
-const bool registered = (RegisterUpDownClass(), true);
-}
-
-void RegisterMiscControls() {
-  RegisterUpDownClass();
-  RegisterImageListClass();
-  RegisterImageClass();
-  RegisterTimerClass();
-  RegisterMenuClasses();
-}

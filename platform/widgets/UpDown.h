@@ -117,7 +117,3 @@ class TUpDown : public TCustomUpDown {
 // Draws a solid triangle arrow pointing in `direction` (0 up, 1 down, 2 left, 3 right)
 // centred in `r`, in `color`; `size` is the triangle's height in pixels.
 void DrawArrowGlyph(HDC dc, const TRect& r, int direction, int size, COLORREF color);
-
-// Registers TUpDown, TImageList, TImage, TTimer, TMenuItem, TMainMenu and TPopupMenu for layouts.
-void RegisterMiscControls();
-void RegisterUpDownClass();

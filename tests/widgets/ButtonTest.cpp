@@ -4,6 +4,7 @@
 #include "platform/graphics/BmpFile.h"
 #include "platform/widgets/BitBtn.h"
 #include "platform/widgets/Edit.h"
+#include "platform/widgets/WidgetClasses.h"
 #include "tests/widgets/WidgetsTestSupport.h"
 
 namespace {
@@ -380,7 +381,7 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 }
 
 TEST_F(BitBtn, ReadsKindAndGlyphFromALayout) {
-  RegisterStandardControls();
+  RegisterWidgetClasses();
   const auto glyph = MakeGlyph({clRed, clBlue});
   const std::string layout = "object Form1: TForm\n"
                              "  object BitBtn1: TBitBtn\n"

@@ -1,5 +1,6 @@
 #include "platform/components/LayoutReader.h"
 #include "platform/widgets/CheckBox.h"
+#include "platform/widgets/WidgetClasses.h"
 #include "tests/widgets/WidgetsTestSupport.h"
 
 namespace {
@@ -109,7 +110,7 @@ TEST_F(CheckBox, CodeRaisesOnClickButReadingALayoutDoesNot) {
   Box->SetState(cbUnchecked);
   EXPECT_EQ(Clicks, 2);
 
-  RegisterStandardControls();
+  RegisterWidgetClasses();
   int loadedClicks = 0;
   TLayoutContext context;
   context.Methods["BoxClick"] = TNotifyEvent([&](TObject*) { ++loadedClicks; });

@@ -2,6 +2,7 @@
 #include "platform/widgets/Button.h"
 #include "platform/widgets/Edit.h"
 #include "platform/widgets/ListBox.h"
+#include "platform/widgets/WidgetClasses.h"
 #include "tests/widgets/WidgetsTestSupport.h"
 
 namespace {
@@ -341,7 +342,7 @@ TEST_F(ListBox, SortedListsKeepTheirOrderAndSelection) {
 }
 
 TEST_F(ListBox, ReadsItsItemsFromALayout) {
-  RegisterStandardControls();
+  RegisterWidgetClasses();
   ReadLayout(Form,
              "object Form1: TForm\n"
              "  object ListBox1: TListBox\n"

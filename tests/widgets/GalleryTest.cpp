@@ -6,6 +6,7 @@
 #include "platform/widgets/ListBox.h"
 #include "platform/widgets/Menus.h"
 #include "platform/widgets/UpDown.h"
+#include "platform/widgets/WidgetClasses.h"
 #include "tests/widgets/WidgetsTestSupport.h"
 
 namespace {
@@ -120,8 +121,7 @@ end)";
 using Gallery = WidgetTest;
 
 TEST_F(Gallery, EveryPlainControlFromALayoutWorksWithMouseAndKeys) {
-  RegisterStandardControls();
-  RegisterMiscControls();
+  RegisterWidgetClasses();
   auto* form = new TGalleryForm(App);
   ReadLayout(form, kGallery);
   form->Show();

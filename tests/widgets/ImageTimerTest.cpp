@@ -5,6 +5,7 @@
 #include "platform/widgets/Image.h"
 #include "platform/widgets/Timer.h"
 #include "platform/widgets/UpDown.h"
+#include "platform/widgets/WidgetClasses.h"
 #include "tests/widgets/WidgetsTestSupport.h"
 
 namespace {
@@ -126,7 +127,7 @@ TEST_F(ImageTest, OnlyABitmapCanBeDrawnOn) {
 }
 
 TEST_F(ImageTest, LayoutReadsThePicture) {
-  RegisterMiscControls();
+  RegisterWidgetClasses();
   TDib dib(3, 2);
   dib.Fill(RGB(0, 128, 0));
   std::string hex;
@@ -240,7 +241,7 @@ TEST_F(TimerTest, HandlerMayFreeItsTimer) {
 }
 
 TEST_F(TimerTest, LayoutSetsTheTimer) {
-  RegisterMiscControls();
+  RegisterWidgetClasses();
   struct TTimerForm : public TForm {
     using TForm::TForm;
     int Ticks = 0;

@@ -3,6 +3,7 @@
 #include "platform/widgets/Edit.h"
 #include "platform/widgets/GroupBox.h"
 #include "platform/widgets/Label.h"
+#include "platform/widgets/WidgetClasses.h"
 #include "tests/widgets/WidgetsTestSupport.h"
 
 namespace {
@@ -150,7 +151,7 @@ TEST_F(Label, AcceleratorFocusesTheFocusControl) {
 }
 
 TEST_F(Label, ReadFromALayoutSizesOnceLoaded) {
-  RegisterStandardControls();
+  RegisterWidgetClasses();
   ReadLayout(Form,
              "object Form1: TForm\n"
              "  object Label1: TLabel\n"

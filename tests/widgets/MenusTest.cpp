@@ -6,6 +6,7 @@
 #include "platform/graphics/PngFile.h"
 #include "platform/widgets/Menus.h"
 #include "platform/widgets/UpDown.h"
+#include "platform/widgets/WidgetClasses.h"
 #include "tests/widgets/WidgetsTestSupport.h"
 
 namespace {
@@ -353,7 +354,7 @@ const char* kMenuLayout = R"(object MenuForm: TMenuForm
 end)";
 
 TEST_F(MenusTest, MainMenuFromALayoutBecomesTheFormsBar) {
-  RegisterMiscControls();
+  RegisterWidgetClasses();
   auto* form = new TMenuForm(App, kMenuLayout);
   // Until the form routes menu messages itself, the test does it the same way.
   const TWndMethod previous = form->WindowProc;

@@ -5,6 +5,7 @@
 #include "platform/widgets/Edit.h"
 #include "platform/widgets/Menus.h"
 #include "platform/widgets/UpDown.h"
+#include "platform/widgets/WidgetClasses.h"
 #include "tests/widgets/WidgetsTestSupport.h"
 
 namespace {
@@ -12,8 +13,7 @@ namespace {
 struct PropertyRanges : WidgetTest {
   void SetUp() override {
     WidgetTest::SetUp();
-    RegisterStandardControls();
-    RegisterMiscControls();
+    RegisterWidgetClasses();
   }
   // The error reading a form whose properties start on line 2, or "" when it reads.
   std::string ReadError(const std::string& body) {

@@ -5,6 +5,7 @@
 #include "platform/graphics/PngFile.h"
 #include "platform/widgets/Image.h"
 #include "platform/widgets/UpDown.h"
+#include "platform/widgets/WidgetClasses.h"
 #include "tests/widgets/WidgetsTestSupport.h"
 
 namespace {
@@ -291,7 +292,7 @@ class TUpDownForm : public TForm {
 };
 
 TEST_F(UpDownTest, LayoutSetsItsProperties) {
-  RegisterMiscControls();
+  RegisterWidgetClasses();
   auto* form = new TUpDownForm(App, R"(object UpDownForm: TUpDownForm
   Left = 50
   Top = 50
