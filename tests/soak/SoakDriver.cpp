@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <sstream>
@@ -79,6 +80,7 @@ TSoakResult TSoakDriver::Run() {
     }
   });
 
+  FStartTime = FDisplay.Now();
   FDisplay.Schedule([this] { Step(); });
   Application->Run();
 
@@ -91,7 +93,7 @@ TSoakResult TSoakDriver::Run() {
   FForm->OnCloseQuery = nullptr;
   if (FLog) std::fclose(FLog);
   FLog = nullptr;
-  FResult.VirtualMs = FDisplay.Now();
+  FResult.VirtualMs = FDisplay.Now() - FStartTime;
   return FResult;
 }
 
@@ -149,7 +151,7 @@ void TSoakDriver::Fail(const std::string& what) {
 }
 
 void TSoakDriver::Note(const std::string& what) {
-  std::string line = "#" + std::to_string(FEvent) + " t=" + std::to_string(FDisplay.Now()) + " " + what;
+  std::string line = "#" + std::to_string(FEvent) + " t=" + std::to_string(FDisplay.Now() - FStartTime) + " " + what;
   if (FLog) std::fprintf(FLog, "%s\n", line.c_str());
   FRecent.push_back(std::move(line));
   if (FRecent.size() > kRecentEvents) FRecent.pop_front();
@@ -170,12 +172,14 @@ void TSoakDriver::EndBurstCheck() {
   const TDib again = FDisplay.Screenshot();
   int differ = 0;
   TRect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-  for (int y = 0; y < again.Height(); ++y)
+  for (int y = 0; y < again.Height(); ++y) {
+    if (std::memcmp(again.ScanLine(y), FBurstShot.ScanLine(y), size_t(again.Width()) * 3) == 0) continue;
     for (int x = 0; x < again.Width(); ++x)
       if (again.GetPixel(x, y) != FBurstShot.GetPixel(x, y)) {
         ++differ;
         box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
       }
+  }
   if (!differ) return;
   const std::string stem = FOptions.FailureFolder + "/soak-" + std::to_string(FOptions.Seed) + "-" + std::to_string(FEvent);
   SavePngFile(FBurstShot, stem + "-before.png");
@@ -236,6 +240,7 @@ void TSoakDriver::NextEvent() {
   if (MenuWindow()) RandomMenuEvent();
   else if (modal) RandomDialogEvent(modal);
   else RandomMainEvent();
+  if (FOptions.OnEvent) FOptions.OnEvent(FEvent);
 }
 
 void TSoakDriver::RandomMainEvent() {

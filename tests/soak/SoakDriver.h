@@ -36,6 +36,7 @@ struct TSoakOptions {
   std::string FailureFolder; // where the two screenshots of a failed burst are written
   std::vector<std::string> Skins;  // names offered in "Available skins" to switch between
   std::string LogPath;       // every event, one a line ("" for none)
+  std::function<void(int event)> OnEvent;  // after each event's input is queued
 };
 
 struct TSoakResult {
@@ -111,6 +112,7 @@ class TSoakDriver {
   std::mt19937_64 FRandom;
   int FEvent = 0;            // number of the last event started
   uint64_t FEventTime = 0;   // virtual time it started at
+  uint64_t FStartTime = 0;
   std::deque<TAction> FFollowUps;
   std::deque<std::string> FRecent;  // the last events, for the failure message
   std::vector<std::string> FRoms;

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "frame/sSkinProvider.h"
@@ -18,7 +20,25 @@ uint64_t EnvNumber(const char* name, uint64_t fallback) {
   return v && *v ? std::strtoull(v, nullptr, 10) : fallback;
 }
 
-class Soak : public SoakFixture {};
+class Soak : public SoakFixture {
+ protected:
+  TSoakOptions Options(uint64_t seed, int events) {
+    TSoakOptions o;
+    o.Seed = seed;
+    o.Events = events;
+    o.RomFolder = Dir;
+    o.FailureFolder = ::testing::TempDir();
+    std::string first;
+    Form->sSkinManager1->GetSkinNames(o.Skins, first);
+    return o;
+  }
+  static std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+};
 
 TEST_F(Soak, RandomInputLeavesEveryWindowWholeAndTheProgramResponsive) {
   std::vector<std::string> skins;
@@ -60,6 +80,77 @@ TEST_F(Soak, RandomInputLeavesEveryWindowWholeAndTheProgramResponsive) {
   // And the program is still there, its window shown.
   ASSERT_TRUE(Form->HandleAllocated());
   EXPECT_TRUE(IsWindowVisible(Form->Handle()));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Soak, PixelsThatARepaintWouldChangeFailTheBurstWithSeedAndEvent) {
+  TSoakOptions options = Options(5, 40);
+  options.BurstSize = 20;
+  options.OnEvent = [this](int event) {
+    if (event != 20) return;
+    // Once the program has handled the event: pixels put on the window outside any paint.
+    Display.Schedule([this] {
+      TRect client;
+      GetClientRect(Form->Handle(), &client);
+      HDC dc = GetDC(Form->Handle());
+      const TRect mark{client.Right / 2 - 10, client.Bottom / 2 - 3, client.Right / 2 + 10, client.Bottom / 2 + 3};
+      FillRect(dc, &mark, CreateSolidBrush(RGB(255, 0, 255)));
+      ReleaseDC(Form->Handle(), dc);
+    });
+  };
+  const TSoakResult result = TSoakDriver(Display, Form, options).Run();
+  EXPECT_NE(result.Failure.find("a full repaint changed 120 pixels"), std::string::npos) << result.Failure;
+  EXPECT_NE(result.Failure.find("(seed 5, event 20)"), std::string::npos) << result.Failure;
+  EXPECT_EQ(result.Events, 20);
+}
+
+TEST_F(Soak, ATimerThatNeverStopsTripsTheWatchdogAtItsEvent) {
+  TSoakOptions options = Options(9, 40);
+  options.WatchdogMs = 5000;
+  options.OnEvent = [this](int event) {
+    if (event == 7) SetTimer(Form->Handle(), 4242, 100);
+  };
+  const TSoakResult result = TSoakDriver(Display, Form, options).Run();
+  EXPECT_NE(result.Failure.find("still runs timers"), std::string::npos) << result.Failure;
+  EXPECT_NE(result.Failure.find("(seed 9, event 7)"), std::string::npos) << result.Failure;
+  EXPECT_EQ(result.Events, 7);
+}
+
+TEST_F(Soak, TheSameSeedPlaysTheSameEventsAndAnotherSeedOthers) {
+  auto runOnFreshProgram = [this](uint64_t seed, const std::string& log) {
+    THeadlessDisplay display;
+    SetDisplay(&display);  // a new display starts the window system afresh
+    ViewerState().Reset();
+    App = new TApplication(nullptr);
+    App->SetTitle("Maruk_ROM_viewer");
+    Form = App->CreateForm<TForm1>();
+    Form->sSkinManager1->SetShippedSkinDirectory(MARUK_SHIPPED_SKINS);
+    Form->Show();
+    TSoakOptions options = Options(seed, 150);
+    options.LogPath = log;
+    const TSoakResult result = TSoakDriver(display, Form, options).Run();
+    TComponent::Free(App);
+    App = nullptr;
+    SetDisplay(nullptr);
+    return result;
+  };
+  TComponent::Free(App);
+  App = nullptr;
+  const std::string first = Dir + "/../soak-first.log", second = Dir + "/../soak-second.log",
+                    other = Dir + "/../soak-other.log";
+  ASSERT_EQ(runOnFreshProgram(31, first).Failure, "");
+  ASSERT_EQ(runOnFreshProgram(31, second).Failure, "");
+  ASSERT_EQ(runOnFreshProgram(32, other).Failure, "");
+  const std::string a = ReadFile(first), b = ReadFile(second), c = ReadFile(other);
+  std::remove(first.c_str());
+  std::remove(second.c_str());
+  std::remove(other.c_str());
+  EXPECT_GT(a.size(), 1000u);
+  EXPECT_EQ(a, b);
+  EXPECT_NE(a, c);
 }
 
 }  // namespace
