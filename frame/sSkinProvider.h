@@ -197,6 +197,7 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   int UserButtonWidth(const TsTitleButton& button) const;
   int TotalButtonWidth() const;
   void LayoutAndDrawButtons(TDib* cache);
+  void ShowSystemMenuBelowIcon();
   void PlaceRecord(TDib* cache, TsButtonRecord& record, int& x, int width, int glyph, bool enabled);
   TsButtonRecord* RecordOf(int hitCode);
   void RepaintButton(int hitCode);

@@ -342,6 +342,14 @@ LRESULT TsSkinProvider::HitTest(TPoint screen, LRESULT incoming) {
   return incoming;
 }
 
+void TsSkinProvider::ShowSystemMenuBelowIcon() {
+  SetHot(0);
+  TRect window;
+  GetWindowRect(FForm->Handle(), &window);
+  if (FSysMenu)
+    FSysMenu->ShowAt(window.Left + BorderWidth(), window.Top + IconRect().Height() + BorderHeight() + FForm->BorderWidth);
+}
+
 bool TsSkinProvider::TitleMouseMessage(TMessage& m) {
   HWND handle = FForm->Handle();
   const TPoint screen{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
@@ -364,11 +372,7 @@ bool TsSkinProvider::TitleMouseMessage(TMessage& m) {
       }
       if (code == HTSYSMENU) {
         if (!skinnedPopups) return false;
-        SetHot(0);
-        TRect window;
-        GetWindowRect(handle, &window);
-        if (FSysMenu)
-          FSysMenu->ShowAt(window.Left + BorderWidth(), window.Top + IconRect().Height() + BorderHeight() + FForm->BorderWidth);
+        ShowSystemMenuBelowIcon();
         return true;
       }
       if (code == HTCAPTION || (code >= HTLEFT && code <= HTBOTTOMRIGHT)) {
@@ -489,6 +493,11 @@ bool TsSkinProvider::TitleMouseMessage(TMessage& m) {
       return true;
     case WM_SYSCOMMAND: {
       const WPARAM command = m.WParam & 0xFFF0;
+      // Alt+Space: the skinned system menu, where a click on the icon opens it.
+      if (command == SC_KEYMENU && m.LParam == ' ' && skinnedPopups && FSysMenu) {
+        ShowSystemMenuBelowIcon();
+        return true;
+      }
       if (ResizeMode == rmBorder && (command == SC_MOVE || command == SC_SIZE)) return false;
       CallOld(m);
       if ((command == SC_MAXIMIZE || command == SC_RESTORE) && MaximizeShown()) {

@@ -4,6 +4,7 @@
 #include "frame/sSkinProvider.h"
 #include "frame/sSystemMenu.h"
 #include "platform/display/headless/HeadlessDisplay.h"
+#include "platform/windowing/Menu.h"
 #include "skin/data/sSkinManager.h"
 #include "viewer/Maruk_rom.h"
 
@@ -208,6 +209,29 @@ TEST_F(SkinnedFrame, AfterTheSystemMenuIsDismissedTheFirstClickOnCloseCloses) {
   EXPECT_TRUE(closed);
 }
 
+TEST_F(SkinnedFrame, AltSpaceOpensTheSkinnedSystemMenuBelowTheIcon) {
+  bool shown = false;
+  TRect menuRect;
+  std::string firstItem;
+  Display.Schedule([&] {
+    HMENU now = Provider->SystemMenu()->Handle();
+    shown = GetMenuWindow(now) != nullptr;
+    if (shown) GetWindowRect(GetMenuWindow(now), &menuRect);
+    firstItem = GetMenuString(now, 0, MF_BYPOSITION);
+    Display.Key(VK_ESCAPE);
+  });
+  Display.KeyDown(VK_LMENU);
+  Display.Key(VK_SPACE);
+  Display.KeyUp(VK_LMENU);
+  Handle();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(firstItem, "Available skins");
+  // Below the 16-pixel icon inside the 4-pixel frame of the window at (192, 107).
+  EXPECT_EQ(menuRect.Left, 192 + 4);
+  EXPECT_EQ(menuRect.Top, 107 + 4 + 16);
+  EXPECT_TRUE(Display.ScriptDone());
+}
+
 TEST(FrameText, TheCaptionIsShortenedToThePrefixThatFitsWithDots) {
   TDib probe(1, 1);
   TDC dc(&probe);
@@ -340,6 +364,31 @@ TEST_F(SkinnedFrame, ShrunkBelowItsContentTheWindowKeepsItsFrameAndScrolls) {
   // The content is reached by the form's own skinned bars.
   ASSERT_TRUE(Provider->VertBar() && Provider->HorzBar());
   EXPECT_TRUE(Provider->VertBar()->Visible() && Provider->HorzBar()->Visible());
+}
+
+
+// Known fault, not fixed yet: after the drag the bar shows its thumb and track hot, while a
+// full repaint of the window draws them in another state (found by the random-input soak).
+TEST_F(SkinnedFrame, DISABLED_AThumbLetGoOffTheFormsOwnBarIsDrawnAsItsStateSays) {
+  Form->SetBounds(192, 107, 330, 173);
+  Handle();
+  ASSERT_TRUE(Provider->HorzBar() && Provider->HorzBar()->Visible());
+  TRect bar;
+  GetWindowRect(Provider->HorzBar()->Handle(), &bar);
+  // The thumb sits just after the left arrow; it is dragged left and let go below the bar.
+  Display.MoveMouse(bar.Left + 17 + 6, bar.Top + bar.Height() / 2);
+  Display.Press();
+  Display.MoveMouse(bar.Left + 10, bar.Bottom + 30);
+  Display.Release();
+  Handle();
+  const TDib shown = Display.Screenshot();
+  RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Handle();
+  const TDib repainted = Display.Screenshot();
+  int differ = 0;
+  for (int y = bar.Top; y < bar.Bottom; ++y)
+    for (int x = bar.Left; x < bar.Right; ++x) differ += shown.GetPixel(x, y) != repainted.GetPixel(x, y);
+  EXPECT_EQ(differ, 0);
 }
 
 }  // namespace
