@@ -547,6 +547,7 @@ void TsScrollBar::MouseUp(TPoint p) {
       SetPosition(ValueAt(PointOnAxis(p)) - FGrabOffset);
       if (!*alive) return;
       FStates[kThumb] = 0;
+      FRepaintPending = true;
       SetPartState(kThumb, ThumbRect().Contains(p.X, p.Y) ? 1 : 0);
       if (FHolding) {
         // The notification held back during the drag, for the whole move.
