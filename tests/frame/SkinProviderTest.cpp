@@ -98,6 +98,31 @@ TEST_F(SkinnedFrame, HoverAndPressLightTheButtonAndReleasingElsewhereSendsNothin
   EXPECT_FALSE(App->Terminated());
 }
 
+TEST_F(SkinnedFrame, APointerJumpingFromTheClientAreaOntoTheCloseButtonLightsItAndLeavingPutsItOut) {
+  // The form's client area at (370, 220) is bare background; the close button spans window
+  // x 616..636, y 1..21 (see above). The stored skin's close face is blue, its hot face red:
+  // (620, 18) is face, away from the cross.
+  auto redFace = [this] {
+    const COLORREF c = WindowPixel(620, 18);
+    return GetRValue(c) > GetBValue(c);
+  };
+  const TPoint inside = Form->ClientToScreen({370, 220});
+  Display.MoveMouse(inside.X, inside.Y);
+  Handle();
+  EXPECT_FALSE(redFace());
+  const TPoint close = At(626, 10);
+  Display.MoveMouse(close.X, close.Y);
+  Handle();
+  EXPECT_EQ(Provider->HotCode(), HTCLOSE);
+  EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).State, 1);
+  EXPECT_TRUE(redFace());
+  Display.MoveMouse(inside.X, inside.Y);
+  Handle();
+  EXPECT_EQ(Provider->HotCode(), 0);
+  EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).State, 0);
+  EXPECT_FALSE(redFace());
+}
+
 TEST_F(SkinnedFrame, MaximiseCoversTheWorkAreaWithTheBordersOutsideAndRestoreComesBack) {
   ClickAt(606, 10);
   EXPECT_TRUE(IsZoomed(Form->Handle()));
