@@ -314,6 +314,25 @@ TEST_F(SkinnedFrame, EachChangeOfTheCaptionRepaintsTheTitle) {
   for (int x : {30, 100, 200}) EXPECT_EQ(WindowPixel(x, 11), Provider->FrameCache()->GetPixel(x, 11)) << x;
 }
 
+TEST_F(SkinnedFrame, ComposingTheFrameOnRequestRedrawsAllOfItEvenWhereOnlyTheTitleWouldBe) {
+  // A skin whose form section asks for title-only recomposition keeps the borders of the last
+  // full composition; composing on request redraws them too.
+  Manager->Sections()[size_t(Provider->SkinData()->SectionIndex)].ReservedBoolean = true;
+  Provider->ComposeFrame();  // keeps the title band for the title-only path
+  TDib* cache = Provider->SkinData()->Cache();
+  const COLORREF border = cache->GetPixel(1, 150), title = cache->GetPixel(300, 10);
+  const COLORREF junk = border ^ 0xFFFFFF;
+  cache->SetPixel(1, 150, junk);
+  cache->SetPixel(300, 10, junk);
+  Provider->SkinData()->CacheInvalid = true;
+  SendMessage(Form->Handle(), WM_NCPAINT, 1, 0);
+  EXPECT_EQ(cache->GetPixel(300, 10), title);  // the title band is copied back
+  EXPECT_EQ(cache->GetPixel(1, 150), junk);    // the left border is not recomposed
+  Provider->ComposeFrame();
+  EXPECT_EQ(cache->GetPixel(1, 150), border);
+  EXPECT_FALSE(Provider->SkinData()->CacheInvalid);
+}
+
 // A form of another border style with a provider of its own.
 class OtherFrames : public SkinnedFrame {
  protected:
