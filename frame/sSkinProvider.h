@@ -120,6 +120,8 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   void UpdateOwnScrollBars();
   // The frame cache (the link's cache): the whole window as last composed.
   const TDib* FrameCache() const { return FSkinData.Cache(); }
+  // Composes the frame cache anew, all of it, now; the next non-client paint shows it.
+  void ComposeFrame();
 
   // ---- Frame metrics (from the border style and the system metrics) ----
   bool Bordered() const;

@@ -184,6 +184,12 @@ void TsSkinProvider::ComposeCache() {
   FSkinData.Deferred = false;
 }
 
+void TsSkinProvider::ComposeFrame() {
+  FFullRepaint = true;
+  FSkinData.CacheInvalid = true;
+  ComposeCache();
+}
+
 void TsSkinProvider::PaintTitleSection(const TRect& band, int offsetX, int offsetY) {
   TsSkinManager* manager = FSkinData.GetSkinManager();
   const std::string name = FTitleSkin.empty() ? "FORMTITLE" : FTitleSkin;

@@ -508,7 +508,23 @@ bool TsSkinProvider::TitleMouseMessage(TMessage& m) {
       }
       return true;
     }
-    case WM_MOUSELEAVE:
+    case WM_MOUSELEAVE: {
+      // A quick move reaches a title button straight from the client area: the client's leave
+      // notice comes after the hit test lit the button, and must not put it out again.
+      const TsButtonRecord* hot = RecordOf(FHotCode);
+      TPoint cursor;
+      GetCursorPos(&cursor);
+      TRect window;
+      GetWindowRect(handle, &window);
+      if (hot && hot->State > 0 && WindowFromPoint(cursor) == handle &&
+          hot->R.Contains(cursor.X - window.Left, cursor.Y - window.Top)) {
+        CallOld(m);
+        return true;
+      }
+      SetHot(0);
+      CallOld(m);
+      return true;
+    }
     case WM_NCMOUSELEAVE:
     case CM_MOUSELEAVE:
       SetHot(0);

@@ -99,6 +99,31 @@ TEST_F(SkinnedFrame, HoverAndPressLightTheButtonAndReleasingElsewhereSendsNothin
   EXPECT_FALSE(App->Terminated());
 }
 
+TEST_F(SkinnedFrame, APointerJumpingFromTheClientAreaOntoTheCloseButtonLightsItAndLeavingPutsItOut) {
+  // The form's client area at (370, 220) is bare background; the close button spans window
+  // x 616..636, y 1..21 (see above). The stored skin's close face is blue, its hot face red:
+  // (620, 18) is face, away from the cross.
+  auto redFace = [this] {
+    const COLORREF c = WindowPixel(620, 18);
+    return GetRValue(c) > GetBValue(c);
+  };
+  const TPoint inside = Form->ClientToScreen({370, 220});
+  Display.MoveMouse(inside.X, inside.Y);
+  Handle();
+  EXPECT_FALSE(redFace());
+  const TPoint close = At(626, 10);
+  Display.MoveMouse(close.X, close.Y);
+  Handle();
+  EXPECT_EQ(Provider->HotCode(), HTCLOSE);
+  EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).State, 1);
+  EXPECT_TRUE(redFace());
+  Display.MoveMouse(inside.X, inside.Y);
+  Handle();
+  EXPECT_EQ(Provider->HotCode(), 0);
+  EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).State, 0);
+  EXPECT_FALSE(redFace());
+}
+
 TEST_F(SkinnedFrame, MaximiseCoversTheWorkAreaWithTheBordersOutsideAndRestoreComesBack) {
   ClickAt(606, 10);
   EXPECT_TRUE(IsZoomed(Form->Handle()));
@@ -311,6 +336,25 @@ TEST_F(SkinnedFrame, EachChangeOfTheCaptionRepaintsTheTitle) {
   EXPECT_EQ(titleDiffers(before), 0);
   // What the screen shows is the cache.
   for (int x : {30, 100, 200}) EXPECT_EQ(WindowPixel(x, 11), Provider->FrameCache()->GetPixel(x, 11)) << x;
+}
+
+TEST_F(SkinnedFrame, ComposingTheFrameOnRequestRedrawsAllOfItEvenWhereOnlyTheTitleWouldBe) {
+  // A skin whose form section asks for title-only recomposition keeps the borders of the last
+  // full composition; composing on request redraws them too.
+  Manager->Sections()[size_t(Provider->SkinData()->SectionIndex)].ReservedBoolean = true;
+  Provider->ComposeFrame();  // keeps the title band for the title-only path
+  TDib* cache = Provider->SkinData()->Cache();
+  const COLORREF border = cache->GetPixel(1, 150), title = cache->GetPixel(300, 10);
+  const COLORREF junk = border ^ 0xFFFFFF;
+  cache->SetPixel(1, 150, junk);
+  cache->SetPixel(300, 10, junk);
+  Provider->SkinData()->CacheInvalid = true;
+  SendMessage(Form->Handle(), WM_NCPAINT, 1, 0);
+  EXPECT_EQ(cache->GetPixel(300, 10), title);  // the title band is copied back
+  EXPECT_EQ(cache->GetPixel(1, 150), junk);    // the left border is not recomposed
+  Provider->ComposeFrame();
+  EXPECT_EQ(cache->GetPixel(1, 150), border);
+  EXPECT_FALSE(Provider->SkinData()->CacheInvalid);
 }
 
 // A form of another border style with a provider of its own.
