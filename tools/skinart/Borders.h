@@ -28,7 +28,7 @@ TPainter FormFrame(const TSkinColours& c);
 // title's gradient shows.
 TPainter TitleBand(const TSkinColours& c);
 
-// Flat borders without a mask: one outline of 1 pixel with a keyed corner pixel and a line
+// Flat borders without a mask: one outline of 1 pixel with soft rounded corners and a line
 // within it; the inside is the section's colour.
 enum TPanelKind { pkRaised, pkLowered, pkPage };
 TPainter Panel(const TSkinColours& c, TPanelKind kind, TRgb fill);

@@ -9,7 +9,7 @@ namespace SkinArt {
 namespace {
 
 template <class TKey, class TValue, size_t N>
-void Fill(std::array<TValue, N>& target, std::initializer_list<std::pair<TKey, TValue>> entries, const char* what) {
+void Fill(std::array<TValue, N>& target, const std::vector<std::pair<TKey, TValue>>& entries, const char* what) {
   std::array<bool, N> given{};
   for (const auto& [key, value] : entries) {
     const size_t i = size_t(key);
@@ -24,7 +24,7 @@ void Fill(std::array<TValue, N>& target, std::initializer_list<std::pair<TKey, T
 
 }  // namespace
 
-TSkinColours TSkinColours::FromTable(std::initializer_list<TInkEntry> inks, std::initializer_list<TLookEntry> looks) {
+TSkinColours TSkinColours::FromTable(const std::vector<TInkEntry>& inks, const std::vector<TLookEntry>& looks) {
   TSkinColours c;
   Fill(c.FInks, inks, "colour");
   Fill(c.FLooks, looks, "glass look");

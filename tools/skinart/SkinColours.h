@@ -3,8 +3,8 @@
 // lists its own; a shipped skin maps the internal skin's colours onto a look of its own.
 #include <array>
 #include <functional>
-#include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "tools/skinart/Colour.h"
 
@@ -69,7 +69,7 @@ class TSkinColours {
 
   // Every colour and look exactly once; throws std::runtime_error naming the first one that
   // is missing or given twice.
-  static TSkinColours FromTable(std::initializer_list<TInkEntry> inks, std::initializer_list<TLookEntry> looks);
+  static TSkinColours FromTable(const std::vector<TInkEntry>& inks, const std::vector<TLookEntry>& looks);
 
   TRgb operator[](TInk ink) const { return FInks[size_t(ink)]; }
   const TGlassLook& operator[](TLook look) const { return FLooks[size_t(look)]; }
