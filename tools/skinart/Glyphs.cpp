@@ -65,7 +65,7 @@ void PaintBoxFace(const TSkinColours& c, TLayer& layer, bool round, int state, f
   if (state == 2) layer.Paint(Ring(shape(1), shape(2.2f)), c[ikBoxShadow], [y](float, float py) { return py < y + 3 ? 0.3f : 0.0f; });
 }
 
-// Pictures whose ink follows the state: 0 normal, 1 hot, 2 pressed.
+// The ink of arrows and thumb ridges in a state: 0 normal, 1 hot, 2 pressed.
 TRgb ArrowInk(const TSkinColours& c, int state) { return c.ByState(state, ikArrow, ikArrowHot, ikArrowPressed); }
 
 // Four columns pointing right, `tall` pixels high and 2 fewer each, centred in the frame.
