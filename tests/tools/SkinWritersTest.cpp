@@ -3,7 +3,11 @@
 // that guard the tables.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -135,6 +139,23 @@ TEST(StoredLayout, LayoutsWithoutAPlaceForTheSkinAreRefused) {
             "the skin manager of the layout has no SkinDirectory line");
   EXPECT_EQ(ErrorOf([] { ReplaceSkinBlock("object sSkinManager1: TsSkinManager\n  // skin begin\n  SkinDirectory = ''\nend\n", {}, {}); }),
             "'// skin begin' without '// skin end' in the layout");
+}
+
+TEST(StoredLayout, NothingIsWrittenWhenTheLayoutHasNoPlaceForTheSkin) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("skin-art-test-" + std::to_string(getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root);
+  const std::vector<TSection> sections = BlueGlassSections();
+  const std::vector<TMask> masks = Masks(BlueGlassColours());
+  EXPECT_THROW(WriteStoredSkin(root.string(), sections, masks), std::exception);  // no layout at all
+  EXPECT_FALSE(fs::exists(root / "assets"));
+
+  fs::create_directories(root / "assets");
+  std::ofstream(root / "assets" / "Maruk_rom.layout") << "object Form1: TForm1\nend\n";
+  EXPECT_THROW(WriteStoredSkin(root.string(), sections, masks), std::runtime_error);
+  EXPECT_FALSE(fs::exists(root / "assets" / "skin"));
+  fs::remove_all(root);
 }
 
 TEST(SkinTables, TheInternalTablesPassAndBrokenOnesAreNamed) {

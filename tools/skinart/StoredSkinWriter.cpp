@@ -181,6 +181,10 @@ std::string ReplaceSkinBlock(const std::string& layout, const std::vector<TSecti
 }
 
 TPictures WriteStoredSkin(const std::string& root, const std::vector<TSection>& sections, const std::vector<TMask>& masks) {
+  // The layout is read and checked first, so a wrong root or layout leaves no file written.
+  const std::string layoutPath = root + "/assets/Maruk_rom.layout";
+  const std::string layout = ReadText(layoutPath);
+  const std::string updated = ReplaceSkinBlock(layout, sections, masks);
   const TPictures drawn = DrawPictures(masks);
   TPictures pictures{Palettised(drawn.Master), Palettised(drawn.Huge)};
   std::filesystem::create_directories(root + "/assets/skin");
@@ -190,9 +194,6 @@ TPictures WriteStoredSkin(const std::string& root, const std::vector<TSection>& 
               DistinctColours(pictures.Master));
   std::printf("assets/skin/%s: %zu colours drawn, %zu kept\n", kHugeName, DistinctColours(drawn.Huge),
               DistinctColours(pictures.Huge));
-  const std::string layoutPath = root + "/assets/Maruk_rom.layout";
-  const std::string layout = ReadText(layoutPath);
-  const std::string updated = ReplaceSkinBlock(layout, sections, masks);
   if (updated != layout) WriteText(layoutPath, updated);
   std::printf("assets/Maruk_rom.layout: %zu sections, %zu masks%s\n", sections.size(), masks.size(),
               updated != layout ? "" : " (unchanged)");

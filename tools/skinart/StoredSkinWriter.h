@@ -20,7 +20,8 @@ std::string SkinLayoutText(const std::vector<TSection>& sections, const std::vec
 std::string ReplaceSkinBlock(const std::string& layout, const std::vector<TSection>& sections, const std::vector<TMask>& masks);
 
 // Draws and writes everything under `root`, says on standard output what it wrote, and
-// returns the pictures as stored.
+// returns the pictures as stored. Writes nothing when the layout cannot be read or has no
+// place for the skin.
 TPictures WriteStoredSkin(const std::string& root, const std::vector<TSection>& sections, const std::vector<TMask>& masks);
 
 }  // namespace SkinArt
