@@ -140,7 +140,9 @@ TEST_F(SkinSwitch, RoundTripsDoNotMakeTheHeapGrow) {
     ChooseSkin("Graphite");
     ChooseSkin(a);
   }
+  // Reserved first: the list's own growth would show as the heap's.
   std::vector<double> heap;
+  heap.reserve(size_t(rounds));
   const size_t rssBefore = ResidentBytes();
   for (int i = 0; i < rounds; ++i) {
     ChooseSkin("Graphite");
@@ -167,9 +169,10 @@ TEST_F(SkinSwitch, RoundTripsDoNotMakeTheHeapGrow) {
   std::printf("skin round trips: %d; heap in use first %.0f, last %.0f, lowest %.0f, highest %.0f bytes; "
               "slope %.1f bytes a trip; resident %zu -> %zu KiB\n",
               rounds, heap.front(), heap.back(), lowest, highest, slope, rssBefore / 1024, rssAfter / 1024);
-  // A leak of even one small object a trip shows as a steady climb; noise does not.
-  EXPECT_LT(slope, 64.0);
-  EXPECT_LT(heap.back() - heap.front(), 16.0 * 1024);
+  // After the first trips the heap is the same at the end of every trip: a leak of even one
+  // small object a trip shows as a climb.
+  EXPECT_LT(slope, 1.0);
+  EXPECT_LE(highest - lowest, 256.0);
 }
 
 }  // namespace
