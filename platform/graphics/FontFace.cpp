@@ -1,6 +1,8 @@
 #include "platform/graphics/FontFace.h"
 
 #include <fontconfig/fontconfig.h>
+
+#include <cstdlib>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
@@ -113,6 +115,8 @@ std::shared_ptr<TSharedFace> TFontSystem::Face(const std::string& file, int inde
 // The bitmap font file where the build says it is; failing that, a file of its name in one of
 // the font folders fontconfig knows.
 std::string FindBitmapFont(TFontSystem& system) {
+  // MARUK_BITMAP_FONT names the file instead (empty or unreadable: there is none).
+  if (const char* chosen = std::getenv("MARUK_BITMAP_FONT")) return access(chosen, R_OK) == 0 ? chosen : "";
   if (access(MARUK_SSERIFE_PATH, R_OK) == 0) return MARUK_SSERIFE_PATH;
   system.StartFontconfig();
   std::string found;

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "platform/graphics/PngFile.h"
@@ -76,6 +77,32 @@ TEST_F(UiDriver, ClickingTheDisabledMainWindowDuringTheOpenDialogDoesNotTrapTheP
   // Return on the focused "Open ROM" opens the dialog; a click on the main window behind it,
   // then any key.
   EXPECT_TRUE(Run("key Return\nwait 100\nclick 250 250\ntype x\nwait 100\nkey Escape\n"));
+}
+
+TEST_F(UiDriver, WithoutItsFontsTheProgramStillRunsAndDraws) {
+  const std::string script = "shot " + Dir + "/window.png\nclick 240 340\nwait 200\nkey Escape\n";
+  auto run = [&](const std::map<std::string, std::string>& env) {
+    TChildProcess driver({MARUK_UI_DRIVER, Write("script.txt", script)}, env);
+    EXPECT_TRUE(driver.WaitFor(20s));
+    EXPECT_EQ(driver.ExitCode(), 0) << driver.Output();
+    return Shot("window.png");
+  };
+  // "Open ROM" is drawn from the bitmap font, from an outline font in its place, or not at all:
+  // where the caption goes, the first two differ from the third.
+  auto captionDifferences = [](const TDib& a, const TDib& b) {
+    int n = 0;
+    for (int y = 330; y < 346; ++y)
+      for (int x = 205; x < 275; ++x) n += a.GetPixel(x, y) != b.GetPixel(x, y);
+    return n;
+  };
+  const TDib usual = run({});
+  const TDib fallback = run({{"MARUK_BITMAP_FONT", Dir + "/no-such-font.fon"}});
+  const TDib none = run({{"MARUK_BITMAP_FONT", ""}, {"FONTCONFIG_FILE", Write("empty.conf", "<fontconfig></fontconfig>")}});
+  EXPECT_GT(captionDifferences(usual, none), 30);
+  EXPECT_GT(captionDifferences(fallback, none), 30);
+  EXPECT_GT(captionDifferences(usual, fallback), 0);  // another font
+  // Without any font the frame and controls are drawn all the same.
+  EXPECT_EQ(none.GetPixel(200, 110), usual.GetPixel(200, 110));
 }
 
 }  // namespace
