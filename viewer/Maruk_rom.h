@@ -18,16 +18,11 @@
 #include "skin/data/sSkinManager.h"
 #include "viewer/RomFile.h"
 
-// Rows of the lane table: addresses 0 to 2048; row 2048 is never written.
-constexpr int kLaneRows = 2049;
-constexpr int kLanes = 8;
-
 // What the viewer keeps for the whole run, one copy per process, all zero at start.
 struct TViewerState {
   std::vector<uint8_t> RomImage;  // the whole file as read
   uint32_t RomSize = 0;           // size of the file opened last
-  // A lane value is all ones (-1) for a 1 bit and 0 for a 0 bit.
-  std::array<std::array<int32_t, kLanes>, kLaneRows> LaneTable{};
+  TLaneTable LaneTable{};
   TRomFile File;  // open only during a load (or left open by a failed one)
   // Back to the state at program start (for running the viewer more than once in a process).
   void Reset() {
