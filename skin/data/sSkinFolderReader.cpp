@@ -278,19 +278,27 @@ void TsSkinFolderReader::ReadPatterns(TsSkinArrays& out) const {
     }
 }
 
-std::vector<const std::string*> TsSkinFolderReader::InheritedValues(const std::string& key, bool integer) const {
+std::vector<size_t> TsSkinFolderReader::ParentIndexes() const {
+  const auto& sections = FOptions.Sections();
+  std::vector<size_t> parents(sections.size(), SIZE_MAX);
+  for (size_t i = 0; i < sections.size(); ++i) {
+    const std::string* p = FOptions.Find(sections[i].Name, "PARENTCLASS");
+    if (p && !p->empty() && *p != "?")
+      if (const TsOptionsFile::TSection* s = FOptions.FindSection(*p)) parents[i] = size_t(s - sections.data());
+  }
+  return parents;
+}
+
+std::vector<const std::string*> TsSkinFolderReader::InheritedValues(const std::vector<size_t>& parents,
+                                                                    const std::string& key, bool integer) const {
   const auto& sections = FOptions.Sections();
   const size_t n = sections.size();
   std::vector<const std::string*> own(n, nullptr);
-  std::vector<size_t> parent(n, SIZE_MAX);
   for (size_t i = 0; i < n; ++i) {
     if (const std::string* v = FOptions.Find(sections[i].Name, key)) {
       int32_t number;
       if (!integer || (ParseSkinInteger(*v, number) && number != -1)) own[i] = v;
     }
-    const std::string* p = FOptions.Find(sections[i].Name, "PARENTCLASS");
-    if (p && !p->empty() && *p != "?")
-      if (const TsOptionsFile::TSection* s = FOptions.FindSection(*p)) parent[i] = size_t(s - sections.data());
   }
 
   // Each section has at most one parent: every chain runs into a section without one or
@@ -307,7 +315,7 @@ std::vector<const std::string*> TsSkinFolderReader::InheritedValues(const std::s
     while (at != SIZE_MAX && state[at] == sUnseen) {
       state[at] = sOnPath;
       path.push_back(at);
-      at = parent[at];
+      at = parents[at];
     }
     size_t tail = path.size();
     if (at != SIZE_MAX && state[at] == sOnPath) {
@@ -327,7 +335,7 @@ std::vector<const std::string*> TsSkinFolderReader::InheritedValues(const std::s
     }
     for (size_t k = tail; k-- > 0;) {
       const size_t member = path[k];
-      const size_t p = parent[member];
+      const size_t p = parents[member];
       result[member] = own[member] ? own[member] : p != SIZE_MAX ? result[p] : nullptr;
       state[member] = sDone;
     }
@@ -358,11 +366,13 @@ void TsSkinFolderReader::ReadSections(TsSkinArrays& out, TsSkinData& info) const
 
   out.Sections.clear();
   // Every key is resolved for all sections at once, on first use.
+  const std::vector<size_t> parents = ParentIndexes();
   std::map<std::pair<std::string, bool>, std::vector<const std::string*>> resolved;
   size_t index = 0;
   auto inherited = [&](const char* key, bool integer) {
     auto it = resolved.find({key, integer});
-    if (it == resolved.end()) it = resolved.emplace(std::make_pair(key, integer), InheritedValues(key, integer)).first;
+    if (it == resolved.end())
+      it = resolved.emplace(std::make_pair(key, integer), InheritedValues(parents, key, integer)).first;
     return it->second[index];
   };
   for (; index < FOptions.Sections().size(); ++index) {

@@ -35,7 +35,10 @@ class TsSkinFolderReader {
   // PARENTCLASS chain, which ends at a missing, empty or "?" parent and where it comes back to
   // a section already read; for integers a value of -1 or one that is not a number counts as
   // absent. Null where nothing is found. Linear in the number of sections, whatever the chains.
-  std::vector<const std::string*> InheritedValues(const std::string& key, bool integer) const;
+  std::vector<const std::string*> InheritedValues(const std::vector<size_t>& parents, const std::string& key,
+                                                  bool integer) const;
+  // The position of each section's PARENTCLASS section; SIZE_MAX for none, "?" or one missing.
+  std::vector<size_t> ParentIndexes() const;
 
   TsSkinManager* FManager;
   std::string FSkinPath;
