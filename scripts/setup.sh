@@ -16,6 +16,7 @@ packages=(
   libpixman-1-dev fonts-wine
   xvfb xdotool x11-apps
   desktop-file-utils appstream
+  clang libclang-rt-dev
 )
 
 missing=()

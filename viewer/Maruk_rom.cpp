@@ -141,11 +141,7 @@ void TForm1::LoadRom(const std::string& path) {
   if (const int r = st.File.Read(bytes.data(), wanted)) throw EInOutError(r);
   st.RomImage = std::move(bytes);
   if (const int r = st.File.Close()) throw EInOutError(r);
-  const uint32_t n = size > 2048 ? 2048 : uint32_t(size);
-  for (uint32_t r = 0; r < n; ++r) {
-    const uint8_t b = st.RomImage[r];
-    for (int k = 0; k < kLanes; ++k) st.LaneTable[r][size_t(k)] = ((b >> k) & 1) ? -1 : 0;
-  }
+  SplitIntoLanes(st.RomImage.data(), st.RomImage.size(), st.LaneTable);
   UpdateAddressCaptions();
   DrawWaveforms();
   sGroupBox1->SetEnabled(true);

@@ -18,10 +18,6 @@
 #include "skin/data/sSkinManager.h"
 #include "viewer/RomFile.h"
 
-// Rows of the lane table: addresses 0 to 2048; row 2048 is never written.
-constexpr int kLaneRows = 2049;
-constexpr int kLanes = 8;
-
 // What the viewer keeps for the whole run, one copy per process, all zero at start.
 inline constexpr uint64_t kWholeRomLimit = 16u << 20;
 
@@ -30,8 +26,7 @@ struct TViewerState {
   // bytes the lanes use, so that memory stays bounded whatever is opened.
   std::vector<uint8_t> RomImage;
   uint32_t RomSize = 0;  // size of the file opened last (4 GiB - 1 for anything larger)
-  // A lane value is all ones (-1) for a 1 bit and 0 for a 0 bit.
-  std::array<std::array<int32_t, kLanes>, kLaneRows> LaneTable{};
+  TLaneTable LaneTable{};
   TRomFile File;  // open only during a load (or left open by a failed one)
   // Back to the state at program start (for running the viewer more than once in a process).
   void Reset() {

@@ -81,3 +81,9 @@ int TRomFile::Close() {
   FFd = -1;
   return ::close(fd) == 0 ? 0 : CodeForErrno(errno);
 }
+
+void SplitIntoLanes(const uint8_t* image, size_t size, TLaneTable& table) {
+  const size_t n = size < size_t(kLaneRows - 1) ? size : size_t(kLaneRows - 1);
+  for (size_t r = 0; r < n; ++r)
+    for (int k = 0; k < kLanes; ++k) table[r][size_t(k)] = ((image[r] >> k) & 1) ? -1 : 0;
+}

@@ -2,6 +2,8 @@
 // Binary file access for the ROM load: open an existing file for reading and writing, ask
 // its size, read a block, close. Every step reports failure with an operating-system error
 // code, which the load turns into an input/output error.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -38,3 +40,13 @@ class TRomFile {
  private:
   int FFd = -1;
 };
+
+// Rows of the lane table: addresses 0 to 2048; row 2048 is never written.
+constexpr int kLaneRows = 2049;
+constexpr int kLanes = 8;
+// A lane value is all ones (-1) for a 1 bit and 0 for a 0 bit.
+using TLaneTable = std::array<std::array<int32_t, kLanes>, kLaneRows>;
+
+// Writes rows 0 to n-1 of `table` from the first n bytes of a ROM image (n = the smaller of
+// `size` and 2048), lane k of row r from bit k of byte r; the other rows keep their values.
+void SplitIntoLanes(const uint8_t* image, size_t size, TLaneTable& table);

@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/components/Persistent.h"
 
@@ -13,6 +15,12 @@ std::string Trimmed(const std::string& s) {
   const size_t a = s.find_first_not_of(" \t\r");
   if (a == std::string::npos) return {};
   return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
+}
+
+std::string Folded(const std::string& s) {
+  std::string r = s;
+  for (char& c : r) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return r;
 }
 }  // namespace
 
@@ -27,10 +35,9 @@ TsOptionsFile::TsOptionsFile(const std::string& text) {
     if (line.empty() || line[0] == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       const std::string name = line.substr(1, line.size() - 2);
-      current = nullptr;
-      for (TSection& s : FSections)
-        if (SameText(s.Name, name)) current = &s;
+      current = SectionByName(name);
       if (!current) {
+        FIndex.emplace(Folded(name), FSections.size());
         FSections.push_back({name, {}});
         current = &FSections.back();
       }
@@ -63,9 +70,12 @@ TsOptionsFile TsOptionsFile::FromFile(const std::string& path) {
 }
 
 const TsOptionsFile::TSection* TsOptionsFile::FindSection(const std::string& name) const {
-  for (const TSection& s : FSections)
-    if (SameText(s.Name, name)) return &s;
-  return nullptr;
+  const auto it = FIndex.find(Folded(name));
+  return it == FIndex.end() ? nullptr : &FSections[it->second];
+}
+
+TsOptionsFile::TSection* TsOptionsFile::SectionByName(const std::string& name) {
+  return const_cast<TSection*>(std::as_const(*this).FindSection(name));
 }
 
 const std::string* TsOptionsFile::Find(const std::string& section, const std::string& key) const {

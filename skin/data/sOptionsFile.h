@@ -3,6 +3,7 @@
 // then "KEY=value" lines. Names are matched without regard to case; sections and keys are
 // listed in file order.
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TsOptionsFile {
@@ -25,6 +26,7 @@ class TsOptionsFile {
   static TsOptionsFile FromFile(const std::string& path);
 
   const std::vector<TSection>& Sections() const { return FSections; }
+  // Found through an index: a file of many sections is read in time linear in its size.
   const TSection* FindSection(const std::string& name) const;
   // The value of the key in the section, or null when either is missing.
   const std::string* Find(const std::string& section, const std::string& key) const;
@@ -34,5 +36,9 @@ class TsOptionsFile {
   static constexpr size_t kMaxFileSize = size_t(16) << 20;
 
  private:
+  TSection* SectionByName(const std::string& name);
+
   std::vector<TSection> FSections;
+  // Position in FSections by name folded to lower case, as SameText compares.
+  std::unordered_map<std::string, size_t> FIndex;
 };

@@ -1,6 +1,9 @@
 #include "skin/data/sSkinFolderReader.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <map>
 #include <new>
 
 #include "platform/components/Persistent.h"
@@ -275,44 +278,69 @@ void TsSkinFolderReader::ReadPatterns(TsSkinArrays& out) const {
     }
 }
 
-bool TsSkinFolderReader::Inherited(const std::string& section, const std::string& key, bool integer,
-                                   std::string& value) const {
-  std::vector<std::string> visited;
-  std::string current = section;
-  for (;;) {
-    visited.push_back(UpperCase(current));
-    if (const std::string* v = FOptions.Find(current, key)) {
-      int32_t n;
-      if (!integer || (ParseSkinInteger(*v, n) && n != -1)) {
-        value = *v;
-        return true;
-      }
-    }
-    const std::string* parent = FOptions.Find(current, "PARENTCLASS");
-    if (!parent || parent->empty() || *parent == "?") return false;
-    // A chain that comes back to a section already read ends there.
-    for (const std::string& seen : visited)
-      if (seen == UpperCase(*parent)) return false;
-    current = *parent;
+std::vector<size_t> TsSkinFolderReader::ParentIndexes() const {
+  const auto& sections = FOptions.Sections();
+  std::vector<size_t> parents(sections.size(), SIZE_MAX);
+  for (size_t i = 0; i < sections.size(); ++i) {
+    const std::string* p = FOptions.Find(sections[i].Name, "PARENTCLASS");
+    if (p && !p->empty() && *p != "?")
+      if (const TsOptionsFile::TSection* s = FOptions.FindSection(*p)) parents[i] = size_t(s - sections.data());
   }
+  return parents;
 }
 
-int32_t TsSkinFolderReader::InheritedInteger(const std::string& section, const std::string& key,
-                                             int32_t fallback) const {
-  std::string text;
-  int32_t v;
-  return Inherited(section, key, true, text) && ParseSkinInteger(text, v) ? v : fallback;
-}
+std::vector<const std::string*> TsSkinFolderReader::InheritedValues(const std::vector<size_t>& parents,
+                                                                    const std::string& key, bool integer) const {
+  const auto& sections = FOptions.Sections();
+  const size_t n = sections.size();
+  std::vector<const std::string*> own(n, nullptr);
+  for (size_t i = 0; i < n; ++i) {
+    if (const std::string* v = FOptions.Find(sections[i].Name, key)) {
+      int32_t number;
+      if (!integer || (ParseSkinInteger(*v, number) && number != -1)) own[i] = v;
+    }
+  }
 
-bool TsSkinFolderReader::InheritedBoolean(const std::string& section, const std::string& key) const {
-  std::string text;
-  return Inherited(section, key, false, text) && SameText(text, "TRUE");
-}
-
-std::string TsSkinFolderReader::InheritedString(const std::string& section, const std::string& key,
-                                                const std::string& fallback) const {
-  std::string text;
-  return Inherited(section, key, false, text) ? text : fallback;
+  // Each section has at most one parent: every chain runs into a section without one or
+  // into a ring. A section on a ring reads the ring once round from itself; a section
+  // before it takes its own value or else its parent's result.
+  std::vector<const std::string*> result(n, nullptr);
+  enum : uint8_t { sUnseen, sOnPath, sDone };
+  std::vector<uint8_t> state(n, sUnseen);
+  std::vector<size_t> path;
+  for (size_t start = 0; start < n; ++start) {
+    if (state[start] != sUnseen) continue;
+    path.clear();
+    size_t at = start;
+    while (at != SIZE_MAX && state[at] == sUnseen) {
+      state[at] = sOnPath;
+      path.push_back(at);
+      at = parents[at];
+    }
+    size_t tail = path.size();
+    if (at != SIZE_MAX && state[at] == sOnPath) {
+      const size_t ringStart = size_t(std::find(path.begin(), path.end(), at) - path.begin());
+      const size_t ring = path.size() - ringStart;
+      // Walking the ring backwards twice gives every member the first value ahead of it.
+      const std::string* ahead = nullptr;
+      for (size_t k = 2 * ring; k-- > 0;) {
+        const size_t member = path[ringStart + k % ring];
+        if (own[member]) ahead = own[member];
+        if (k < ring) {
+          result[member] = ahead;
+          state[member] = sDone;
+        }
+      }
+      tail = ringStart;
+    }
+    for (size_t k = tail; k-- > 0;) {
+      const size_t member = path[k];
+      const size_t p = parents[member];
+      result[member] = own[member] ? own[member] : p != SIZE_MAX ? result[p] : nullptr;
+      state[member] = sDone;
+    }
+  }
+  return result;
 }
 
 void TsSkinFolderReader::ReadSections(TsSkinArrays& out, TsSkinData& info) const {
@@ -337,12 +365,34 @@ void TsSkinFolderReader::ReadSections(TsSkinArrays& out, TsSkinData& info) const
   info.Shadow1Transparency = shadow("SHADOW1TRANSPARENCY", "0");
 
   out.Sections.clear();
-  for (const TsOptionsFile::TSection& section : FOptions.Sections()) {
-    const std::string& s = section.Name;
+  // Every key is resolved for all sections at once, on first use.
+  const std::vector<size_t> parents = ParentIndexes();
+  std::map<std::pair<std::string, bool>, std::vector<const std::string*>> resolved;
+  size_t index = 0;
+  auto inherited = [&](const char* key, bool integer) {
+    auto it = resolved.find({key, integer});
+    if (it == resolved.end())
+      it = resolved.emplace(std::make_pair(key, integer), InheritedValues(parents, key, integer)).first;
+    return it->second[index];
+  };
+  for (; index < FOptions.Sections().size(); ++index) {
+    const std::string& s = FOptions.Sections()[index].Name;
     TsGeneralData d;
     d.SectionName = s;
     d.ParentClass = FOptions.ReadString(s, "PARENTCLASS", "");
-    auto integer = [&](const char* key, int32_t fallback) { return InheritedInteger(s, key, fallback); };
+    auto integer = [&](const char* key, int32_t fallback) {
+      const std::string* text = inherited(key, true);
+      int32_t v;
+      return text && ParseSkinInteger(*text, v) ? v : fallback;
+    };
+    auto boolean = [&](const char* key) {
+      const std::string* text = inherited(key, false);
+      return text && SameText(*text, "TRUE");
+    };
+    auto textValue = [&](const char* key, const std::string& fallback) {
+      const std::string* text = inherited(key, false);
+      return text ? *text : fallback;
+    };
     auto bevel = [&](const char* key) { return TsControlBevel(std::clamp(integer(key, 0), 0, int(cbLoweredHard))); };
     d.Color = TColor(ColorToRGB(integer("COLOR", 0xFFFFFF)));
     d.Bevel = bevel("BEVEL");
@@ -352,8 +402,8 @@ void TsSkinFolderReader::ReadSections(TsSkinArrays& out, TsSkinData& info) const
     if (const std::string* v = FOptions.Find(s, "SHADOWCOLOR")) ParseSkinInteger(*v, shadowColor);
     d.ShadowColor = shadowColor;
     d.ShadowTransparency = integer("SHADOWTRANSPARENCY", 50);
-    d.ShadowEnabled = InheritedBoolean(s, "SHADOWENABLED");
-    d.ReservedBoolean = InheritedBoolean(s, "RESERVEDBOOLEAN");
+    d.ShadowEnabled = boolean("SHADOWENABLED");
+    d.ReservedBoolean = boolean("RESERVEDBOOLEAN");
     d.FontColor = integer("FONTCOLOR", 0);
     d.TCLeft = integer("TCLEFT", -1);
     d.TCTop = integer("TCTOP", -1);
@@ -367,9 +417,9 @@ void TsSkinFolderReader::ReadSections(TsSkinArrays& out, TsSkinData& info) const
     d.Transparency = integer("TRANSPARENCY", 0);
     d.GradientPercent = integer("GRADIENTPERCENT", 0);
     d.ImagePercent = integer("IMAGEPERCENT", 0);
-    d.GradientData = InheritedString(s, "GRADIENTDATA", " ");
-    d.ShowFocus = InheritedBoolean(s, "SHOWFOCUS");
-    d.FadingEnabled = InheritedBoolean(s, "FADINGENABLED");
+    d.GradientData = textValue("GRADIENTDATA", " ");
+    d.ShowFocus = boolean("SHOWFOCUS");
+    d.FadingEnabled = boolean("FADINGENABLED");
     d.FadingIntervalIn = integer("FADINGINTERVALIN", 5);
     d.FadingIntervalOut = integer("FADINGINTERVALOUT", 5);
     d.FadingIterations = integer("FADINGITERATIONS", 5);
@@ -377,7 +427,7 @@ void TsSkinFolderReader::ReadSections(TsSkinArrays& out, TsSkinData& info) const
     d.HotTransparency = integer("HOTTRANSPARENCY", 0);
     d.HotBevel = bevel("HOTBEVEL");
     d.HotGradientPercent = integer("HOTGRADIENTPERCENT", 0);
-    d.HotGradientData = InheritedString(s, "HOTGRADIENTDATA", "");
+    d.HotGradientData = textValue("HOTGRADIENTDATA", "");
     d.HotImagePercent = integer("HOTIMAGEPERCENT", 0);
     d.BorderColor1 = integer("BORDERCOLOR1", 0);
     d.BorderColor2 = integer("BORDERCOLOR2", 0);

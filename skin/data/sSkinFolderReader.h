@@ -2,6 +2,7 @@
 // Reads a skin folder (its "Options.dat" and the pictures it names) into run-time arrays.
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "skin/data/sOptionsFile.h"
 #include "skin/data/sSkinData.h"
@@ -30,12 +31,14 @@ class TsSkinFolderReader {
 
  private:
   void AddMask(const std::string& section, const std::string& key, const std::string& value, TsSkinArrays& out) const;
-  // The key read in `section`, else through its PARENTCLASS chain; for integers a value of
-  // -1 or one that is not a number counts as absent. False when nothing is found.
-  bool Inherited(const std::string& section, const std::string& key, bool integer, std::string& value) const;
-  int32_t InheritedInteger(const std::string& section, const std::string& key, int32_t fallback) const;
-  bool InheritedBoolean(const std::string& section, const std::string& key) const;
-  std::string InheritedString(const std::string& section, const std::string& key, const std::string& fallback) const;
+  // For every section (in file order), the key read in the section, else through its
+  // PARENTCLASS chain, which ends at a missing, empty or "?" parent and where it comes back to
+  // a section already read; for integers a value of -1 or one that is not a number counts as
+  // absent. Null where nothing is found. Linear in the number of sections, whatever the chains.
+  std::vector<const std::string*> InheritedValues(const std::vector<size_t>& parents, const std::string& key,
+                                                  bool integer) const;
+  // The position of each section's PARENTCLASS section; SIZE_MAX for none, "?" or one missing.
+  std::vector<size_t> ParentIndexes() const;
 
   TsSkinManager* FManager;
   std::string FSkinPath;

@@ -163,6 +163,40 @@ TEST_F(FolderReader, InheritedReadsFollowParentsAndStopAtLoops) {
   EXPECT_EQ(Section("QUESTION").ParentClass, "?");
 }
 
+TEST_F(FolderReader, RingsReadOnceRoundFromEachMemberAndLongChainsReadWhole) {
+  // A chain of 500 sections, each the child of the next: the last one's keys reach the first.
+  // (Walking the chain anew for every section and key took minutes here.)
+  std::string options = "[GLOBALINFO]\nVERSION=1\n";
+  for (int i = 0; i < 500; ++i) {
+    options += "[S" + std::to_string(i) + "]\n";
+    if (i < 499) options += "PARENTCLASS=s" + std::to_string(i + 1) + "\n";
+  }
+  options += "COLOR=255\n[S250]\nTCLEFT=7\n";  // [S250] again adds to the first one
+  // A ring R1 -> R2 -> R3 -> R1 with values on two members, and a section leading into it.
+  options +=
+      "[R1]\nPARENTCLASS=R2\nFONTCOLOR=9\n"
+      "[R2]\nPARENTCLASS=R3\nCOLOR=2\n"
+      "[R3]\nPARENTCLASS=r1\nCOLOR=3\n"
+      "[T]\nPARENTCLASS=r3\n";
+  Read(options);
+  ASSERT_EQ(Arrays.Sections.size(), 505u);
+  EXPECT_EQ(Section("S0").Color, 255);
+  EXPECT_EQ(Section("S0").TCLeft, 7);
+  EXPECT_EQ(Section("S250").TCLeft, 7);
+  EXPECT_EQ(Section("S251").TCLeft, -1);
+  EXPECT_EQ(Section("S499").Color, 255);
+  EXPECT_EQ(Section("S499").ParentClass, "");
+
+  EXPECT_EQ(Section("R1").Color, 2);  // R1 has none: R2's
+  EXPECT_EQ(Section("R2").Color, 2);
+  EXPECT_EQ(Section("R3").Color, 3);
+  EXPECT_EQ(Section("T").Color, 3);       // through R3, which has one
+  EXPECT_EQ(Section("R2").FontColor, 9);  // R2, R3, then round to R1
+  EXPECT_EQ(Section("R3").FontColor, 9);
+  EXPECT_EQ(Section("T").FontColor, 9);   // T, R3, R1
+  EXPECT_EQ(Section("T").TCTop, -1);      // nobody on the way has one
+}
+
 TEST_F(FolderReader, EveryMaskFormGivesItsFields) {
   WriteBmp(Folder, "master.bmp", 304, 260);
   WriteBmp(Folder, "button.bmp", 90, 48);
