@@ -243,7 +243,8 @@ void TMenuTracker::RefreshLayouts() {
   }
 }
 
-// ---- Levels ----
+// ---- Levels ---------------------------------------------------------------------------------
+
 bool TMenuTracker::OpenPopup(HMENU menu, int parentPos, const TPlacement& place, bool selectFirst) {
   HWND wnd = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST, kPopupClass, "", WS_POPUP, 0, 0, 0, 0,
                             FOwner);
@@ -388,7 +389,8 @@ void TMenuTracker::Execute(size_t li, int item) {
   else if (IsSelectable(*it) && !SubOf(*it)) Choose(it->Id);
 }
 
-// ---- The menu bar ----
+// ---- The menu bar ---------------------------------------------------------------------------
+
 void TMenuTracker::RepaintBar() {
   if (FBar && IsWindowVisible(FBar)) SendMessage(FBar, WM_NCPAINT, 1, 0);
 }
@@ -426,7 +428,8 @@ void TMenuTracker::MoveBar(int dir) {
   SwitchBar(next, !FLevels.empty(), true);
 }
 
-// ---- Mouse ----
+// ---- Mouse ----------------------------------------------------------------------------------
+
 // The popup level under a screen point (deepest first) and the item there (-1: none).
 bool TMenuTracker::HitPopup(TPoint pt, size_t* level, int* item) const {
   for (size_t k = FLevels.size(); k-- > 0;) {
@@ -540,7 +543,8 @@ void TMenuTracker::HandleMouse(const TMsg& m) {
   FPopupPressed = false;
 }
 
-// ---- Keyboard ----
+// ---- Keyboard -------------------------------------------------------------------------------
+
 void TMenuTracker::HandleKeyDown(TMsg& m) {
   const bool repeat = (m.lParam & (LPARAM(1) << 30)) != 0;
   switch (m.wParam) {
