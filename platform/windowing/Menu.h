@@ -6,7 +6,7 @@
 
 #include "platform/windowing/WinApi.h"
 
-// The window system's menu object, opaque outside Menu.cpp (the toolkit's TMenu is another class).
+// The window system's menu object, opaque outside the Menu*.cpp files (the toolkit's TMenu is another class).
 struct TMenuObject;
 using HMENU = TMenuObject*;
 
