@@ -6,8 +6,6 @@
 
 #include <cstdint>
 #include <cstdio>
-// libjpeg's header needs FILE declared first.
-#include <jpeglib.h>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -15,6 +13,7 @@
 
 #include "platform/graphics/BmpFile.h"
 #include "platform/graphics/Dib.h"
+#include "platform/graphics/JpegFile.h"
 
 // A folder of its own for the whole run of a target. HOME points into it too, so that a
 // drive-letter path in fuzzed input ("c:\x.bmp") resolves inside the folder.
@@ -62,38 +61,6 @@ inline TDib StripedPicture(int w, int h) {
   return dib;
 }
 
-inline std::vector<uint8_t> JpegOf(const TDib& picture) {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr error{};
-  info.err = jpeg_std_error(&error);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = JDIMENSION(picture.Width());
-  info.image_height = JDIMENSION(picture.Height());
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_start_compress(&info, TRUE);
-  std::vector<uint8_t> row(size_t(picture.Width()) * 3);
-  while (info.next_scanline < info.image_height) {
-    const int y = int(info.next_scanline);
-    for (int x = 0; x < picture.Width(); ++x) {
-      const COLORREF c = picture.GetPixel(x, y);
-      row[size_t(x) * 3] = uint8_t(c);
-      row[size_t(x) * 3 + 1] = uint8_t(c >> 8);
-      row[size_t(x) * 3 + 2] = uint8_t(c >> 16);
-    }
-    JSAMPROW rows[] = {row.data()};
-    jpeg_write_scanlines(&info, rows, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  return bytes;
-}
 
 // The pictures a fuzzed Options.dat or CommonSections list can name: a master bitmap, a
 // border of its own, a small texture and a pattern big enough to be one, a damaged BMP and
@@ -101,12 +68,12 @@ inline std::vector<uint8_t> JpegOf(const TDib& picture) {
 inline void WriteSkinPictures(const TFuzzFolder& folder) {
   folder.Write("Master.bmp", SaveBmp(StripedPicture(96, 64), 24));
   folder.Write("BORDER.BMP", SaveBmp(QuantizeTo8(StripedPicture(30, 20)), 8));
-  folder.Write("Small.jpg", JpegOf(StripedPicture(16, 16)));
-  folder.Write("Big.jpg", JpegOf(StripedPicture(300, 300)));
+  folder.Write("Small.jpg", SaveJpeg(StripedPicture(16, 16)));
+  folder.Write("Big.jpg", SaveJpeg(StripedPicture(300, 300)));
   std::vector<uint8_t> broken = SaveBmp(StripedPicture(8, 8), 24);
   broken.resize(broken.size() / 2);
   folder.Write("Broken.bmp", broken);
-  std::vector<uint8_t> brokenJpeg = JpegOf(StripedPicture(16, 16));
+  std::vector<uint8_t> brokenJpeg = SaveJpeg(StripedPicture(16, 16));
   brokenJpeg.resize(brokenJpeg.size() / 2);
   folder.Write("Broken.jpg", brokenJpeg);
 }

@@ -1,6 +1,7 @@
 #include "platform/graphics/JpegFile.h"
 
 #include <csetjmp>
+#include <cstdlib>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -46,6 +47,14 @@ void ErrorExit(j_common_ptr info) {
   info->err->format_message(info, text);
   char message[JMSG_LENGTH_MAX + 64];
   std::snprintf(message, sizeof message, "JPEG data is invalid: %s", text);
+  Abort(info, message);
+}
+
+void WriteErrorExit(j_common_ptr info) {
+  char text[JMSG_LENGTH_MAX];
+  info->err->format_message(info, text);
+  char message[JMSG_LENGTH_MAX + 64];
+  std::snprintf(message, sizeof message, "JPEG could not be written: %s", text);
   Abort(info, message);
 }
 
@@ -136,6 +145,44 @@ bool ReadRows(TJpegJob* job, uint8_t* row0, ptrdiff_t rowDistance, uint8_t* cmyk
   return true;
 }
 
+// The compressor and its error state; like the decoder, it leaves libjpeg by longjmp.
+struct TJpegWriteJob {
+  jpeg_compress_struct Info;
+  TJpegError Error;
+  unsigned char* Buffer;
+  unsigned long Size;
+};
+
+// Rows are taken from the picture through GetPixel, so any depth will do; the row buffer
+// belongs to libjpeg's pool and goes with jpeg_destroy_compress.
+bool Compress(TJpegWriteJob* job, const TDib& picture, int quality) {
+  if (setjmp(job->Error.Jump)) return false;
+  jpeg_create_compress(&job->Info);
+  jpeg_compress_struct& info = job->Info;
+  jpeg_mem_dest(&info, &job->Buffer, &job->Size);
+  info.image_width = JDIMENSION(picture.Width());
+  info.image_height = JDIMENSION(picture.Height());
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, quality, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  JSAMPARRAY rows = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                               JDIMENSION(picture.Width()) * 3, 1);
+  while (info.next_scanline < info.image_height) {
+    const int y = int(info.next_scanline);
+    for (int x = 0; x < picture.Width(); ++x) {
+      const COLORREF c = picture.GetPixel(x, y);
+      rows[0][3 * x] = GetRValue(c);
+      rows[0][3 * x + 1] = GetGValue(c);
+      rows[0][3 * x + 2] = GetBValue(c);
+    }
+    jpeg_write_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_compress(&info);
+  return true;
+}
+
 }  // namespace
 
 TDib LoadJpeg(const uint8_t* data, size_t size) {
@@ -180,4 +227,25 @@ TDib LoadJpegFile(const std::string& path) {
   } catch (const EPictureError& e) {
     throw EPictureError(path + ": " + e.what());
   }
+}
+
+std::vector<uint8_t> SaveJpeg(const TDib& picture, int quality) {
+  if (picture.Empty()) throw EPictureError("an empty picture has no JPEG form");
+  if (quality < 1 || quality > 100) throw EPictureError("JPEG quality must be 1 to 100, not " + std::to_string(quality));
+  auto job = std::make_unique<TJpegWriteJob>();  // zeroed
+  job->Info.err = jpeg_std_error(&job->Error.Pub);
+  job->Error.Pub.error_exit = WriteErrorExit;
+  struct TDestroyer {
+    TJpegWriteJob* Job;
+    ~TDestroyer() {
+      jpeg_destroy_compress(&Job->Info);
+      std::free(Job->Buffer);
+    }
+  } destroyer{job.get()};
+  if (!Compress(job.get(), picture, quality)) throw EPictureError(job->Error.Message);
+  return std::vector<uint8_t>(job->Buffer, job->Buffer + job->Size);
+}
+
+void SaveJpegFile(const TDib& picture, const std::string& path, int quality) {
+  WritePictureFile(path, SaveJpeg(picture, quality));
 }

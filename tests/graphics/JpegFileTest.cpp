@@ -205,6 +205,47 @@ TEST(JpegFileReject, SizeIsCheckedBeforeDecoding) {
   ExpectJpegError(huge, "JPEG picture is too large: 16385 x 16 pixels");
 }
 
+// The writer takes pictures of any depth; read back, flat 8 x 8 blocks keep their colours away
+// from their edges (the colour planes are stored at half resolution), and a
+// lower quality gives a smaller file. Empty pictures and qualities out of range are refused.
+TEST(JpegFileEncode, WritesWhatTheReaderReadsBack) {
+  for (const int depth : {8, 24, 32}) {
+    SCOPED_TRACE("depth " + std::to_string(depth));
+    TDib picture(40, 16, depth);
+    if (depth == 8) {
+      // A palette picture: entry 1 on the left 16 columns, entry 2 on the rest.
+      picture.Palette() = {RGB(0, 0, 0), RGB(40, 40, 40), RGB(200, 200, 200)};
+      for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 40; ++x) picture.SetPixel(x, y, x < 16 ? 1 : 2);
+    } else {
+      for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 40; ++x) picture.SetPixel(x, y, BlockColour(x, y));
+    }
+    const std::vector<uint8_t> bytes = SaveJpeg(picture, 95);
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(bytes[1], 0xD8);
+    const TDib back = LoadJpeg(bytes.data(), bytes.size());
+    ASSERT_EQ(back.Width(), 40);
+    ASSERT_EQ(back.Height(), 16);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 40; ++x) {
+        if (x % 8 < 2 || x % 8 > 5 || y % 8 < 2 || y % 8 > 5) continue;
+        const COLORREF want = depth == 8 ? (x < 16 ? RGB(40, 40, 40) : RGB(200, 200, 200)) : BlockColour(x, y);
+        ExpectNear(back.GetPixel(x, y), want, 8, x, y);
+      }
+  }
+  TDib noisy(64, 64, 24);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) noisy.SetPixel(x, y, RGB((x * 37 + y * 11) & 0xFF, (x * y) & 0xFF, (x ^ y) * 4 & 0xFF));
+  EXPECT_LT(SaveJpeg(noisy, 20).size(), SaveJpeg(noisy, 95).size());
+
+  ExpectError([] { SaveJpeg(TDib()); }, "empty picture");
+  ExpectError([&] { SaveJpeg(noisy, 0); }, "quality must be 1 to 100, not 0");
+  ExpectError([&] { SaveJpeg(noisy, 101); }, "not 101");
+  ExpectError([&] { SaveJpegFile(noisy, "/nonexistent-folder/x.jpg"); }, "/nonexistent-folder/x.jpg");
+}
+
 TEST(PngFile, RoundTripsExactly) {
   for (bool bottomUp : {false, true}) {
     TDib picture(7, 5, 24, bottomUp);

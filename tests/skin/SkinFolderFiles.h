@@ -1,7 +1,6 @@
 #pragma once
 // Skin folders for tests: a temporary folder that removes itself, and writers for the files
 // a skin folder holds (options text, BMP and JPEG pictures).
-#include <jpeglib.h>
 #include <stdlib.h>
 
 #include <cstdio>
@@ -12,6 +11,7 @@
 
 #include "platform/graphics/BmpFile.h"
 #include "platform/graphics/Dib.h"
+#include "platform/graphics/JpegFile.h"
 
 class TTempFolder {
  public:
@@ -45,34 +45,9 @@ inline std::string WriteBmp(const TTempFolder& folder, const std::string& relati
 }
 
 inline std::vector<uint8_t> JpegBytes(int w, int h, COLORREF colour = RGB(200, 120, 40)) {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr error{};
-  info.err = jpeg_std_error(&error);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = JDIMENSION(w);
-  info.image_height = JDIMENSION(h);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_start_compress(&info, TRUE);
-  std::vector<uint8_t> row(size_t(w) * 3);
-  for (int x = 0; x < w; ++x) {
-    row[size_t(x) * 3] = GetRValue(colour);
-    row[size_t(x) * 3 + 1] = GetGValue(colour);
-    row[size_t(x) * 3 + 2] = GetBValue(colour);
-  }
-  while (info.next_scanline < info.image_height) {
-    JSAMPROW r = row.data();
-    jpeg_write_scanlines(&info, &r, 1);
-  }
-  jpeg_finish_compress(&info);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  jpeg_destroy_compress(&info);
-  free(buffer);
-  return bytes;
+  TDib dib(w, h, 24);
+  dib.Fill(colour);
+  return SaveJpeg(dib);
 }
 
 inline std::string WriteBytes(const TTempFolder& folder, const std::string& relative, const std::vector<uint8_t>& bytes) {

@@ -1,37 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <jpeglib.h>
-
 #include "platform/graphics/BmpFile.h"
+#include "platform/graphics/JpegFile.h"
 #include "skin/data/sStoredSkins.h"
 
 namespace {
 
 std::vector<uint8_t> MakeJpeg(int w, int h) {
-  jpeg_compress_struct c;
-  jpeg_error_mgr err;
-  c.err = jpeg_std_error(&err);
-  jpeg_create_compress(&c);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&c, &out, &size);
-  c.image_width = JDIMENSION(w);
-  c.image_height = JDIMENSION(h);
-  c.input_components = 3;
-  c.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&c);
-  jpeg_start_compress(&c, TRUE);
-  std::vector<uint8_t> row(size_t(w) * 3, 128);
-  while (c.next_scanline < c.image_height) {
-    JSAMPROW r = row.data();
-    jpeg_write_scanlines(&c, &r, 1);
-  }
-  jpeg_finish_compress(&c);
-  std::vector<uint8_t> bytes(out, out + size);
-  jpeg_destroy_compress(&c);
-  std::free(out);
-  return bytes;
+  TDib dib(w, h, 24);
+  dib.Fill(RGB(128, 128, 128));
+  return SaveJpeg(dib);
 }
 
 TsSkinImage* AddImage(TsStoredSkin& skin, const char* section, const char* property, TRect r, int count, int maskType) {
