@@ -292,6 +292,36 @@ void RunMoveSizeLoop(HWND hwnd, WPARAM command) {
   SendMessage(hwnd, WM_ENTERSIZEMOVE);
   TRect current = original;
   bool cancelled = false;
+  TPoint followed = start;
+  // Moves or sizes the window to where the pointer is now (on a release only when the pointer
+  // went further); false when the window went away.
+  auto follow = [&](bool released) {
+    TPoint now;
+    GetCursorPos(&now);
+    if (released && now == followed) return true;
+    followed = now;
+    const int dx = now.X - start.X, dy = now.Y - start.Y;
+    TRect r = original;
+    if (moving) {
+      r = original.Offset(dx, dy);
+      SendMessage(hwnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
+    } else {
+      if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT) r.Left += dx;
+      if (edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT) r.Right += dx;
+      if (edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT) r.Top += dy;
+      if (edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT) r.Bottom += dy;
+      ApplyTrackLimits(hwnd, r, edge);
+      SendMessage(hwnd, WM_SIZING, edge, reinterpret_cast<LPARAM>(&r));
+    }
+    if (!IsLive(hwnd)) return false;
+    if (!(r == current)) {
+      current = r;
+      SetWindowPos(hwnd, nullptr, r.Left, r.Top, r.Width(), r.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE | (moving ? SWP_NOSIZE : 0));
+      UpdateWindow(hwnd);
+    }
+    return true;
+  };
   for (;;) {
     TMsg m;
     if (!GetMessage(&m)) {
@@ -302,34 +332,15 @@ void RunMoveSizeLoop(HWND hwnd, WPARAM command) {
       if (m.hwnd) { TranslateMessage(&m); DispatchMessage(&m); }
       break;
     }
-    if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) break;
+    const bool released = m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP;
     if (m.message == WM_KEYDOWN && (m.wParam == VK_ESCAPE || m.wParam == VK_RETURN)) {
       cancelled = m.wParam == VK_ESCAPE;
       break;
     }
-    if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
-      TPoint now;
-      GetCursorPos(&now);
-      const int dx = now.X - start.X, dy = now.Y - start.Y;
-      TRect r = original;
-      if (moving) {
-        r = original.Offset(dx, dy);
-        SendMessage(hwnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
-      } else {
-        if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT) r.Left += dx;
-        if (edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT) r.Right += dx;
-        if (edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT) r.Top += dy;
-        if (edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT) r.Bottom += dy;
-        ApplyTrackLimits(hwnd, r, edge);
-        SendMessage(hwnd, WM_SIZING, edge, reinterpret_cast<LPARAM>(&r));
-      }
-      if (!IsLive(hwnd)) return;
-      if (!(r == current)) {
-        current = r;
-        SetWindowPos(hwnd, nullptr, r.Left, r.Top, r.Width(), r.Height(),
-                     SWP_NOZORDER | SWP_NOACTIVATE | (moving ? SWP_NOSIZE : 0));
-        UpdateWindow(hwnd);
-      }
+    // The release is where the user let go: a last motion may come only with it.
+    if (released || m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
+      if (!follow(released)) return;
+      if (released) break;
       continue;
     }
     TranslateMessage(&m);
@@ -363,11 +374,16 @@ bool TrackCaptionButton(HWND hwnd, LRESULT hit) {
       if (m.hwnd) { TranslateMessage(&m); DispatchMessage(&m); }
       break;
     }
-    if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) break;
-    if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
+    const bool released = m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP;
+    // The release is judged where it happens, whatever motion came before it.
+    if (released || m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
       TPoint p;
       GetCursorPos(&p);
       const bool now = DefNcHitTest(hwnd, p) == hit;
+      if (released) {
+        inside = now;
+        break;
+      }
       if (now != inside) {
         inside = now;
         hwnd->PressedButton = inside ? hit : 0;
@@ -378,7 +394,7 @@ bool TrackCaptionButton(HWND hwnd, LRESULT hit) {
     TranslateMessage(&m);
     DispatchMessage(&m);
   }
-  if (!IsLive(hwnd)) return false;
+    if (!IsLive(hwnd)) return false;
   if (GetCapture() == hwnd) ReleaseCapture();
   hwnd->PressedButton = 0;
   repaint();

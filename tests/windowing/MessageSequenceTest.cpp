@@ -110,6 +110,103 @@ TEST_F(MessageSequence, CaptionDragMovesTheWindowInAModalLoop) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+// A display whose pointer motions are lost on the way (a fast drag on a busy X server): the
+// release is the only event that tells where the pointer went.
+class TMotionlessDisplay : public THeadlessDisplay {
+ public:
+  bool DropMoves = false;
+  bool NextEvent(TInputEvent& event) override {
+    while (THeadlessDisplay::NextEvent(event))
+      if (!(DropMoves && event.Kind == TInputEvent::ieMouseMove)) return true;
+    return false;
+  }
+};
+
+TEST_F(MessageSequence, MoveSizeAndCaptionButtonsGoByWhereTheButtonIsReleased) {
+  TMotionlessDisplay display;
+  SetDisplay(&display);
+  HWND w = CreateRecorded(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+  display.Pump();
+  TRect r;
+  // Caption from (200, 110) to (260, 150): the window moves by 60, 40.
+  display.MoveMouse(200, 110);
+  display.Press();
+  display.Schedule([&] {
+    display.DropMoves = true;
+    display.MoveMouse(260, 150);
+    display.Release();
+  });
+  display.Pump();
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, Bounds(160, 140, 300, 200));
+  EXPECT_EQ(GetCapture(), nullptr);
+  // Bottom-right corner (459, 339) to (489, 359): 30 wider, 20 taller.
+  display.DropMoves = false;
+  display.MoveMouse(459, 339);
+  display.Press();
+  display.Schedule([&] {
+    display.DropMoves = true;
+    display.MoveMouse(489, 359);
+    display.Release();
+  });
+  display.Pump();
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, Bounds(160, 140, 330, 220));
+  // The loop has ended: a later motion with the button up sizes nothing.
+  display.DropMoves = false;
+  display.MoveMouse(600, 500);
+  display.Pump();
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, Bounds(160, 140, 330, 220));
+  // Close pressed, then let go over the caption: the window stays.
+  display.DropMoves = false;
+  GetWindowRect(w, &r);
+  display.MoveMouse(r.Right - 13, r.Top + 10);
+  ASSERT_EQ(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(r.Right - 13, r.Top + 10)), HTCLOSE);
+  display.Press();
+  display.Schedule([&] {
+    display.DropMoves = true;
+    display.MoveMouse(r.Left + 60, r.Top + 10);
+    display.Release();
+  });
+  display.Pump();
+  EXPECT_TRUE(IsWindow(w));
+  EXPECT_EQ(GetCapture(), nullptr);
+  display.DropMoves = false;
+  DestroyWindow(w);
+
+  // A scroll-bar thumb let go lower down ends there. Range 0-399 with a page of 200 on a
+  // 200-pixel bar: arrows of 17, a track of 166, a thumb of 83 grabbed 13 below its top; let go
+  // at y 110 its top stands at 80 of the 83 it can travel, position 80 * 200 / 83 = 192.
+  HWND bar = CreateRecorded(WS_POPUP | WS_VISIBLE | WS_VSCROLL, 0, 0, 200, 200);
+  SCROLLINFO si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = 399;
+  si.nPage = 200;
+  si.nPos = 0;
+  SetScrollInfo(bar, SB_VERT, &si, true);
+  display.Pump();
+  int thumbPosition = -1;
+  TRecorder::Get().Hook = [&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT&) {
+    if (m == WM_VSCROLL && LOWORD(wp) == SB_THUMBPOSITION) thumbPosition = HIWORD(wp);
+    return false;
+  };
+  display.MoveMouse(190, 30);
+  display.Press();
+  display.Schedule([&] {
+    display.DropMoves = true;
+    display.MoveMouse(190, 110);
+    display.Release();
+  });
+  display.Pump();
+  EXPECT_EQ(thumbPosition, 192);
+  TRecorder::Get().Hook = nullptr;
+  display.DropMoves = false;
+  DestroyWindow(bar);
+  SetDisplay(&Display);
+}
+
 TEST_F(MessageSequence, EdgeDragSizesTheWindowWithinItsLimits) {
   HWND w = CreateRecorded(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
   Display.Pump();
