@@ -24,7 +24,10 @@
 // Xlib last: its macros (None, Bool, Status ...) would clash with the headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 
 extern char** environ;
 
@@ -265,6 +268,45 @@ TEST_F(SdlSmoke, DraggingTheCaptionMovesTheWindowWithThePointer) {
       << "window at " << r.Left << "," << r.Top;
   EXPECT_EQ(PumpUntilPixel(310, 230, kGreen), kGreen);
   EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// A release the server never reports (it can follow its press too closely): the button is up
+// on the server, so the size loop ends where the pointer is instead of following it on.
+TEST_F(SdlSmoke, AReleaseTheServerNeverReportedEndsTheSizeLoop) {
+  HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+  ASSERT_EQ(PumpUntilPixel(250, 200, kGreen), kGreen);
+  ASSERT_EQ(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(398, 298)), HTBOTTOMRIGHT);
+  XTestFakeMotionEvent(FDpy, -1, 398, 298, CurrentTime);
+  XSync(FDpy, False);
+  ASSERT_TRUE(PumpUntil([&] { return !Seen(w, WM_NCMOUSEMOVE).empty(); }));
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  SDL_Window* window = SDL_GetMouseFocus();
+  ASSERT_TRUE(window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11);
+  Display* programDpy = info.info.x11.display;
+
+  XTestFakeButtonEvent(FDpy, 1, True, CurrentTime);
+  XTestFakeMotionEvent(FDpy, -1, 428, 318, CurrentTime);
+  XTestFakeButtonEvent(FDpy, 1, False, CurrentTime);
+  XSync(FDpy, False);
+  // Everything has reached the program's connection; the release is taken out unseen.
+  XSync(programDpy, False);
+  XEvent lost;
+  ASSERT_TRUE(XCheckTypedEvent(programDpy, ButtonRelease, &lost));
+  SetTimer(w, kRescueTimer, 10000);
+  TRect r;
+  EXPECT_TRUE(PumpUntil([&] { return GetCapture() == nullptr && !Seen(w, WM_EXITSIZEMOVE).empty(); }, 12s));
+  EXPECT_TRUE(Seen(w, WM_TIMER).empty()) << "ended only by the rescue timer";
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, (TRect{100, 100, 430, 320}));
+  // The button is free again: the next press on the caption is seen.
+  const size_t downs = Seen(w, WM_NCLBUTTONDOWN).size();
+  XTestFakeMotionEvent(FDpy, -1, 250, 110, CurrentTime);
+  XTestFakeButtonEvent(FDpy, 1, True, CurrentTime);
+  XTestFakeButtonEvent(FDpy, 1, False, CurrentTime);
+  XSync(FDpy, False);
+  EXPECT_TRUE(PumpUntil([&] { return Seen(w, WM_NCLBUTTONDOWN).size() > downs; }));
+  KillTimer(w, kRescueTimer);
 }
 
 TEST_F(SdlSmoke, ACloseRequestFromOutsideAsksTheWindowAndDoesNotQuit) {

@@ -565,11 +565,66 @@ void TSdlDisplay::SyncX() const {
 
 // ---- Input -------------------------------------------------------------------------------------
 
+// A release that comes within microseconds of its press (a quick flick on the frame, or
+// generated input) is at times never reported by the X server, though the server's own button
+// state has it up; SDL then takes the button as held, ignores the presses that follow, and a
+// move or size loop would follow the pointer until some later release. Asked while the queue is
+// empty (a release reported before the answer would be queued by then), the server's button
+// mask tells; a lost release is put back into the X queue so that SDL's state and ours both
+// follow it, at the pointer's position.
+void TSdlDisplay::NoteServerButton(unsigned xButton, bool heldByServer) {
+  const unsigned bit = xButton == Button1 ? SDL_BUTTON_LMASK
+                       : xButton == Button2 ? SDL_BUTTON_MMASK
+                       : xButton == Button3 ? SDL_BUTTON_RMASK
+                                            : 0;
+  if (heldByServer) FServerPressed |= bit; else FServerPressed &= ~bit;
+}
+
+void TSdlDisplay::RecoverLostRelease() {
+  SDL_Window* window = SDL_GetMouseFocus();
+  if (!window)
+    for (const auto& [hwnd, s] : FSurfaces)
+      if ((window = s.Sdl.get())) break;
+  const TXWindow x = XWindowOf(window);
+  if (!x.Dpy) return;
+  ::Window root = 0, child = 0;
+  int rootX = 0, rootY = 0, winX = 0, winY = 0;
+  unsigned mask = 0;
+  if (!XQueryPointer(x.Dpy, x.Id, &root, &child, &rootX, &rootY, &winX, &winY, &mask)) return;
+  if (XEventsQueued(x.Dpy, QueuedAlready) > 0) return;
+  static constexpr struct {
+    unsigned Sdl;
+    unsigned XMask;
+    unsigned XButton;
+  } kButtons[] = {{SDL_BUTTON_LMASK, Button1Mask, Button1}, {SDL_BUTTON_MMASK, Button2Mask, Button2},
+                  {SDL_BUTTON_RMASK, Button3Mask, Button3}};
+  for (const auto& b : kButtons) {
+    if (!(FButtons & FServerPressed & b.Sdl) || (mask & b.XMask)) continue;
+    FServerPressed &= ~b.Sdl;
+    XEvent release{};
+    release.xbutton.type = ButtonRelease;
+    release.xbutton.display = x.Dpy;
+    release.xbutton.window = x.Id;
+    release.xbutton.root = root;
+    release.xbutton.time = CurrentTime;
+    release.xbutton.x = winX;
+    release.xbutton.y = winY;
+    release.xbutton.x_root = rootX;
+    release.xbutton.y_root = rootY;
+    release.xbutton.state = mask | b.XMask;
+    release.xbutton.button = b.XButton;
+    release.xbutton.same_screen = True;
+    XPutBackEvent(x.Dpy, &release);
+  }
+}
+
+
 bool TSdlDisplay::NextEvent(TInputEvent& event) {
   while (FEvents.empty()) {
     SDL_Event e;
     if (!SDL_PollEvent(&e)) {
       CheckFocusLost();
+      if ((FButtons & FServerPressed) && FNativePointer) RecoverLostRelease();
       if (FEvents.empty()) return false;
       break;
     }
@@ -694,7 +749,8 @@ int TSdlDisplay::WatchNative(void* self, SDL_Event* e) {
       (cookie.evtype != XI_Motion && cookie.evtype != XI_ButtonPress && cookie.evtype != XI_ButtonRelease))
     return 1;
   const auto* device = static_cast<const XIDeviceEvent*>(cookie.data);
-  display->FXiPositions.push_back({cookie.serial, display->ToLogical({int(device->root_x), int(device->root_y)})});
+  display->FXiPositions.push_back(
+      {cookie.serial, display->ToLogical({int(device->root_x), int(device->root_y)}), unsigned(device->detail)});
   if (display->FXiPositions.size() > 4096) display->FXiPositions.pop_front();  // bounded, should reading lag
   return 1;
 }
@@ -738,6 +794,7 @@ void TSdlDisplay::TranslateNative(const SDL_Event& e) {
     case ButtonRelease:
       FRootPos = ToLogical({x.xbutton.x_root, x.xbutton.y_root});
       FRootFresh = true;
+      NoteServerButton(x.xbutton.button, x.type == ButtonPress && !x.xbutton.send_event);
       return;
     case GenericEvent: {
       const XGenericEventCookie& cookie = x.xcookie;
@@ -745,8 +802,10 @@ void TSdlDisplay::TranslateNative(const SDL_Event& e) {
       if (cookie.evtype != XI_Motion && cookie.evtype != XI_ButtonPress && cookie.evtype != XI_ButtonRelease) return;
       while (!FXiPositions.empty() && FXiPositions.front().Serial < cookie.serial) FXiPositions.pop_front();
       TPoint pos;
+      unsigned button = 0;
       if (!FXiPositions.empty() && FXiPositions.front().Serial == cookie.serial) {
         pos = FXiPositions.front().Pos;
+        button = FXiPositions.front().Button;
         FXiPositions.pop_front();
       } else if (!QueryPointer(pos)) {
         return;
@@ -756,6 +815,8 @@ void TSdlDisplay::TranslateNative(const SDL_Event& e) {
       } else {
         FRootPos = pos;
         FRootFresh = true;
+        // The input extension's events come from the server's own devices.
+        NoteServerButton(button, cookie.evtype == XI_ButtonPress);
       }
       return;
     }

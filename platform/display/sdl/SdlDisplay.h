@@ -83,6 +83,10 @@ class TSdlDisplay : public TDisplay {
   // Which of our windows holds the keyboard focus, nullptr when none does.
   HWND FocusedWindow() const;
   void CheckFocusLost();
+  // Keeps FServerPressed: a press the server made sets the button's bit, anything else clears it.
+  void NoteServerButton(unsigned xButton, bool heldByServer);
+  // Releases, through the X queue, a button that is held here but up on the server.
+  void RecoverLostRelease();
   void SyncX() const;
 
   int FScale = 1;
@@ -103,12 +107,16 @@ class TSdlDisplay : public TDisplay {
   struct TNativePos {
     unsigned long Serial = 0;
     TPoint Pos;
+    unsigned Button = 0;  // the X button of a press or release
   };
   std::deque<TNativePos> FXiPositions;
   // Screen position from the native event that precedes SDL's button or wheel event.
   TPoint FRootPos;
   bool FRootFresh = false;
   unsigned FButtons = 0;  // SDL button mask while pressed
+  // SDL button mask of the presses the server itself made (not sent by another client), whose
+  // state the server's button mask tells.
+  unsigned FServerPressed = 0;
   bool FFocusChanged = false;
   bool FHadFocus = false;
   HWND FLastFocus = nullptr;
