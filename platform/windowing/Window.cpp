@@ -601,8 +601,10 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
       RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
     if (hwnd->IsChild() && wasVisible && (moved || sized || !nowVisible)) {
+      // What the window covered is uncovered: the parent there, and any sibling under it (one
+      // that painted while this window still lay over it drew nothing there).
       HWND parent = hwnd->Parent;
-      InvalidateWindowArea(parent, TRegion(oldInParent), true, false, false);
+      InvalidateWindowArea(parent, TRegion(oldInParent), true, false, true);
     }
   }
   if (!(flags & SWP_NOACTIVATE) && !hwnd->IsChild() && nowVisible && !(hwnd->Style & WS_DISABLED) &&

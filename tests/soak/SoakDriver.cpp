@@ -54,7 +54,8 @@ int TSoakDriver::Below(int n) { return n <= 1 ? 0 : int(FRandom() % uint64_t(n))
 
 TSoakResult TSoakDriver::Run() {
   if (!FOptions.LogPath.empty()) FLog = std::fopen(FOptions.LogPath.c_str(), "w");
-  // Whatever closes the main window here is a path the driver did not mean to take.
+  // A close of the main window (a double click on its icon, Close in its system menu) is refused
+  // so that the run goes on, and counted.
   FForm->OnCloseQuery = [this](TObject*, bool& canClose) {
     canClose = false;
     ++FResult.RefusedCloses;

@@ -64,14 +64,13 @@ TEST_F(Soak, RandomInputLeavesEveryWindowWholeAndTheProgramResponsive) {
   const TSoakResult result = driver.Run();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("soak: %d events in %.1f s real, %.1f s virtual; %d bursts checked, %d dialogs, %d files chosen, "
-              "%d system menus, %d skin switches, %d title buttons\n",
+              "%d system menus, %d skin switches, %d title buttons, %d closes refused\n",
               result.Events, seconds, double(result.VirtualMs) / 1000.0, result.Bursts, result.DialogsOpened,
-              result.RomsChosen, result.SystemMenus, result.SkinSwitches, result.TitleButtons);
+              result.RomsChosen, result.SystemMenus, result.SkinSwitches, result.TitleButtons, result.RefusedCloses);
 
   ASSERT_EQ(result.Failure, "");
   EXPECT_EQ(result.Events, options.Events);
   EXPECT_EQ(result.Bursts, (options.Events + options.BurstSize - 1) / options.BurstSize);
-  EXPECT_EQ(result.RefusedCloses, 0);
   // The run went where it was meant to go.
   EXPECT_GT(result.DialogsOpened, 0);
   EXPECT_GT(result.RomsChosen, 0);

@@ -91,6 +91,27 @@ TEST_F(Paint, SiblingClippingFollowsTheStyle) {
   EXPECT_EQ(Display.ScreenPixel(30, 30), kRed);
 }
 
+// Content scrolled one child at a time: the lower child is moved (and painted at once) while
+// the upper one still covers its new place, so it paints nothing there; when the upper one
+// moves away, the part of the lower child it uncovers is painted again.
+TEST_F(Paint, AChildMovingAwayUncoversTheSiblingUnderIt) {
+  HWND parent = CreateRecorded(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 200, 200);
+  HWND lower = CreateRecorded(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 120, 60, 30, parent);
+  HWND upper = CreateRecorded(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10, 60, 100, 50, parent);  // on top
+  std::map<HWND, TFillOnPaint> fills{{parent, {kWhite, {}}}, {lower, {kRed, {}}}, {upper, {kBlue, {}}}};
+  FillOnPaint(&fills);
+  Display.Pump();
+  ASSERT_EQ(Display.ScreenPixel(40, 130), kRed);
+  SetWindowPos(lower, nullptr, 10, 70, 60, 30, SWP_NOZORDER | SWP_NOACTIVATE);
+  UpdateWindow(lower);  // wholly under the upper child: validated, nothing drawn
+  EXPECT_EQ(Display.ScreenPixel(40, 80), kBlue);
+  SetWindowPos(upper, nullptr, 10, 10, 100, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+  Display.Pump();
+  EXPECT_EQ(Display.ScreenPixel(40, 80), kRed);   // the lower child, uncovered
+  EXPECT_EQ(Display.ScreenPixel(40, 30), kBlue);  // the upper child in its new place
+  EXPECT_EQ(Display.ScreenPixel(40, 130), kWhite);  // the parent where the lower child was
+}
+
 TEST_F(Paint, EraseComesFromTheClassBackgroundWhenAsked) {
   HWND w = CreateRecorded(WS_POPUP | WS_VISIBLE, 0, 0, 50, 50);
   Display.Pump();
