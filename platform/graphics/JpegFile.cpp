@@ -42,21 +42,17 @@ struct TJpegJob {
   std::longjmp(error->Jump, 1);
 }
 
-void ErrorExit(j_common_ptr info) {
+// libjpeg's fatal error, as `what` followed by libjpeg's own words.
+[[noreturn]] void AbortWithLibraryMessage(j_common_ptr info, const char* what) {
   char text[JMSG_LENGTH_MAX];
   info->err->format_message(info, text);
   char message[JMSG_LENGTH_MAX + 64];
-  std::snprintf(message, sizeof message, "JPEG data is invalid: %s", text);
+  std::snprintf(message, sizeof message, "%s: %s", what, text);
   Abort(info, message);
 }
 
-void WriteErrorExit(j_common_ptr info) {
-  char text[JMSG_LENGTH_MAX];
-  info->err->format_message(info, text);
-  char message[JMSG_LENGTH_MAX + 64];
-  std::snprintf(message, sizeof message, "JPEG could not be written: %s", text);
-  Abort(info, message);
-}
+void ErrorExit(j_common_ptr info) { AbortWithLibraryMessage(info, "JPEG data is invalid"); }
+void WriteErrorExit(j_common_ptr info) { AbortWithLibraryMessage(info, "JPEG could not be written"); }
 
 void EmitMessage(j_common_ptr info, int level) {
   if (level >= 0) return;  // trace output
