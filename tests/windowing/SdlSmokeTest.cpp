@@ -309,6 +309,29 @@ TEST_F(SdlSmoke, AReleaseTheServerNeverReportedEndsTheSizeLoop) {
   KillTimer(w, kRescueTimer);
 }
 
+// A request that reaches the server after its window is gone (SDL's event-wait wake-up can
+// overtake a window's destruction) costs nothing: the program goes on.
+TEST_F(SdlSmoke, ARequestForAWindowAlreadyGoneDoesNotEndTheProgram) {
+  HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200, 120);
+  ASSERT_EQ(PumpUntilPixel(200, 170, kGreen), kGreen);
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  SDL_Window* window = SDL_GetKeyboardFocus() ? SDL_GetKeyboardFocus() : SDL_GetMouseFocus();
+  ASSERT_TRUE(window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11);
+  Display* programDpy = info.info.x11.display;
+  const ::Window gone = XCreateSimpleWindow(programDpy, DefaultRootWindow(programDpy), 0, 0, 10, 10, 0, 0, 0);
+  XDestroyWindow(programDpy, gone);
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = gone;
+  ev.xclient.format = 32;
+  XSendEvent(programDpy, gone, False, NoEventMask, &ev);
+  XSync(programDpy, False);  // the error arrives here; Xlib's own handler would end the process
+  FColours[w] = kRed;
+  InvalidateRect(w, nullptr, true);
+  EXPECT_EQ(PumpUntilPixel(200, 170, kRed), kRed);
+}
+
 TEST_F(SdlSmoke, ACloseRequestFromOutsideAsksTheWindowAndDoesNotQuit) {
   HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200, 120);
   ASSERT_EQ(PumpUntilPixel(200, 170, kGreen), kGreen);

@@ -26,6 +26,23 @@ struct TXWindow {
   ::Window Id = 0;
 };
 
+// A request naming one of our windows can reach the server after the window is gone: SDL
+// wakes its event wait by sending an event to a window over a second connection, which can
+// overtake the window's destruction on the first. Xlib's default answer to the error is to
+// end the program; a window that is gone needs no answer, so those errors are dropped and
+// every other one goes to the handler that was there before.
+XErrorHandler gPreviousXErrorHandler = nullptr;
+
+int DropWindowRaces(Display* dpy, XErrorEvent* error) {
+  if (error->error_code == BadWindow || error->error_code == BadDrawable) return 0;
+  return gPreviousXErrorHandler ? gPreviousXErrorHandler(dpy, error) : 0;
+}
+
+void IgnoreWindowRaces() {
+  const XErrorHandler previous = XSetErrorHandler(DropWindowRaces);
+  if (previous != DropWindowRaces) gPreviousXErrorHandler = previous;
+}
+
 TXWindow XWindowOf(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
@@ -287,6 +304,7 @@ TSdlDisplay::TSdlDisplay(int scale) : FScale(std::clamp(scale, 1, kMaxScale)) {
   if (FNativePointer) {
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     SDL_AddEventWatch(&TSdlDisplay::WatchNative, this);
+    IgnoreWindowRaces();
   }
   CatchTerminateSignals();
 }
