@@ -25,10 +25,10 @@ log=$(mktemp)
 rom=$(mktemp)
 head -c 2048 /dev/urandom >"$rom"
 cleanup() {
-  [[ -n ${pid:-} ]] && kill "$pid" 2>/dev/null
-  kill "$xvfb" 2>/dev/null
+  if [[ -n ${pid:-} ]]; then kill "$pid" 2>/dev/null || true; fi
+  kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
-  rm -f "$rom"
+  rm -f "$rom" "$log"
 }
 trap cleanup EXIT
 for _ in $(seq 100); do [[ -S /tmp/.X11-unix/X$n ]] && break; sleep 0.05; done
