@@ -96,14 +96,7 @@ TsGeneralData CommonRecord(const TsTextSection& section, const TsGeneralData* pa
   integer("HOTIMAGEPERCENT", &TsGeneralData::HotImagePercent);
   integer("BORDERCOLOR1", &TsGeneralData::BorderColor1);
   integer("BORDERCOLOR2", &TsGeneralData::BorderColor2);
-  try {
-    if (d.GradientData != " ") ParseGradientData(d.GradientData, d.GradientArray);
-  } catch (const std::invalid_argument&) {
-  }
-  try {
-    if (d.HotGradientData != " ") ParseGradientData(d.HotGradientData, d.HotGradientArray);
-  } catch (const std::invalid_argument&) {
-  }
+  ParseSectionGradients(d);
   return d;
 }
 

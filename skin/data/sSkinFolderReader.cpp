@@ -58,6 +58,17 @@ bool NamesJpeg(const std::string& value) {
 
 }  // namespace
 
+void ParseSectionGradients(TsGeneralData& section) {
+  auto parse = [](const std::string& text, TsGradArray& out) {
+    try {
+      if (text != " ") ParseGradientData(text, out);
+    } catch (const std::invalid_argument&) {
+    }
+  };
+  parse(section.GradientData, section.GradientArray);
+  parse(section.HotGradientData, section.HotGradientArray);
+}
+
 TDib LoadSkinBmp(const std::string& path) {
   try {
     TDib dib = LoadBmpFile(SkinFsPath(path));
@@ -431,15 +442,7 @@ void TsSkinFolderReader::ReadSections(TsSkinArrays& out, TsSkinData& info) const
     d.HotImagePercent = integer("HOTIMAGEPERCENT", 0);
     d.BorderColor1 = integer("BORDERCOLOR1", 0);
     d.BorderColor2 = integer("BORDERCOLOR2", 0);
-    // A gradient with an unreadable number keeps the pieces before it.
-    try {
-      if (d.GradientData != " ") ParseGradientData(d.GradientData, d.GradientArray);
-    } catch (const std::invalid_argument&) {
-    }
-    try {
-      if (d.HotGradientData != " ") ParseGradientData(d.HotGradientData, d.HotGradientArray);
-    } catch (const std::invalid_argument&) {
-    }
+    ParseSectionGradients(d);
     out.Sections.push_back(std::move(d));
   }
 }

@@ -54,6 +54,9 @@ bool ReadHashMask(const std::string& section, const std::string& key, const std:
 // be read.
 bool ReadFileMask(const std::string& section, const std::string& key, const std::string& value,
                   const std::string& skinPath, TsSkinManager* manager, TsMaskData& mask);
+// Fills a text-read section's gradient arrays from its gradient texts (" " is none); a piece
+// with an unreadable number ends the array, keeping the pieces before it.
+void ParseSectionGradients(TsGeneralData& section);
 // A picture of a skin, 24 bits; ESkinLoadError naming the file when it cannot be read.
 TDib LoadSkinBmp(const std::string& path);
 TDib LoadSkinJpeg(const std::string& path);
