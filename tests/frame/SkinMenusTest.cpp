@@ -10,38 +10,21 @@
 #include "platform/graphics/DC.h"
 #include "platform/graphics/PngFile.h"
 #include "skin/data/sSkinManager.h"
+#include "tests/frame/ViewerWindowTest.h"
 #include "viewer/Maruk_rom.h"
 
 namespace {
 
 // The viewer's window with its skin, and its manager's menu painter.
-class SkinnedMenus : public ::testing::Test {
+class SkinnedMenus : public ViewerWindowTest {
  protected:
-  THeadlessDisplay Display;
-  TApplication* App = nullptr;
-  TForm1* Form = nullptr;
-  TsSkinManager* Manager = nullptr;
   TsSkinableMenus* Painter = nullptr;
   TsSystemMenu* SystemMenu = nullptr;
 
   void SetUp() override {
-    SetDisplay(&Display);
-    App = new TApplication(nullptr);
-    Form = App->CreateForm<TForm1>();
-    Manager = Form->sSkinManager1;
+    ViewerWindowTest::SetUp();
     Painter = dynamic_cast<TsSkinableMenus*>(Manager->MenuPainter());
     SystemMenu = Form->sSkinProvider1->SystemMenu();
-    Form->Show();
-    Handle();
-  }
-  void TearDown() override {
-    TComponent::Free(App);
-    SetDisplay(nullptr);
-  }
-  void Handle() {
-    App->ProcessMessages();
-    Display.Pump();
-    App->ProcessMessages();
   }
   // A second internal skin: the stored one with another name, its colours turned by `hue`.
   void AddSkinCopy(const std::string& name, int hue = 0) {

@@ -6,36 +6,18 @@
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/windowing/Menu.h"
 #include "skin/data/sSkinManager.h"
+#include "tests/frame/ViewerWindowTest.h"
 #include "viewer/Maruk_rom.h"
 
 namespace {
 
-// The viewer's window, shown on the headless screen with its frame provider and stored skin.
-class SkinnedFrame : public ::testing::Test {
+class SkinnedFrame : public ViewerWindowTest {
  protected:
-  THeadlessDisplay Display;
-  TApplication* App = nullptr;
-  TForm1* Form = nullptr;
   TsSkinProvider* Provider = nullptr;
-  TsSkinManager* Manager = nullptr;
 
   void SetUp() override {
-    SetDisplay(&Display);
-    App = new TApplication(nullptr);
-    Form = App->CreateForm<TForm1>();
+    ViewerWindowTest::SetUp();
     Provider = Form->sSkinProvider1;
-    Manager = Form->sSkinManager1;
-    Form->Show();
-    Handle();
-  }
-  void TearDown() override {
-    TComponent::Free(App);
-    SetDisplay(nullptr);
-  }
-  void Handle() {
-    App->ProcessMessages();
-    Display.Pump();
-    App->ProcessMessages();
   }
   TRect WindowRect() {
     TRect r;
