@@ -49,6 +49,10 @@ case "$mode" in
     ;;
 esac
 
+# A compiler cache, when the machine has one, makes a second checkout's first build quick.
+if command -v ccache >/dev/null 2>&1; then
+  flags+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 if [[ ! -f "$dir/CMakeCache.txt" ]]; then
   cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 fi
