@@ -14,7 +14,7 @@ class TTestSkin {
  public:
   // A new stored skin `name` in the manager's internal skins, with a master bitmap of the
   // given size filled with the key colour.
-  TTestSkin(TsSkinManager* manager, const std::string& name, int masterWidth = 256, int masterHeight = 128)
+  TTestSkin(TsSkinManager* manager, const std::string& name, int masterWidth = 512, int masterHeight = 256)
       : FManager(manager), FName(name), FMaster(masterWidth, masterHeight) {
     FSkin = manager->InternalSkins()->Add();
     FSkin->Name = name;

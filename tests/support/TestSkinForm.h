@@ -26,12 +26,13 @@ class TestSkinForm : public ::testing::Test {
   void SetUp() override {
     SetDisplay(&Display);
     App = new TApplication(nullptr);
-    Form = new TForm(App);
+    Form = NewForm();
     Form->SetBounds(100, 100, 400, 300);
     Form->SetColor(kFormColor);
     Manager = new TsSkinManager(Form);
     Skin = std::make_unique<TTestSkin>(Manager, "Test");
   }
+  virtual TForm* NewForm() { return new TForm(App); }
   void TearDown() override {
     TComponent::Free(App);
     SetDisplay(nullptr);
