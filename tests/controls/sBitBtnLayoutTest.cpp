@@ -3,6 +3,9 @@
 // its own colour, the caption by the section's text colour, the frame by its black dots.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "controls/sBitBtn.h"
 #include "platform/widgets/Edit.h"
 #include "tests/support/TestSkinForm.h"
@@ -177,10 +180,6 @@ class ButtonFocusFrame : public ButtonLayout {
     Handle();
   }
   TRect Dots() { return BoundsOfColour(ShotOf(Button), kBlack); }
-  void Rebuild() {
-    Button->SkinData()->InvalidateCache();
-    Handle();
-  }
 };
 
 TEST_F(ButtonFocusFrame, TheFocusedButtonsCaptionIsFramedOneFocusMarginOut) {
@@ -197,42 +196,36 @@ TEST_F(ButtonFocusFrame, TheFocusedButtonsCaptionIsFramedOneFocusMarginOut) {
   EXPECT_EQ(shot.GetPixel(166, 33), kBlack);
   // A focus margin of 3 takes effect with the next composition.
   Button->FocusMargin = 3;
-  Rebuild();
+  Button->SkinData()->InvalidateCache();
+  Handle();
   EXPECT_EQ(Dots(), (TRect{32, 16, 169, 36}));
   EXPECT_EQ(ShotOf(Button).GetPixel(31, 15), kWhite);
 }
 
 TEST_F(ButtonFocusFrame, NoFrameWithoutFocusShowFocusTheSectionsFlagOrACaption) {
-  // Not focused.
-  EXPECT_TRUE(Dots().IsEmpty());
+  EXPECT_TRUE(Dots().IsEmpty());  // not focused
   Focus();
   ASSERT_FALSE(Dots().IsEmpty());
-
-  Button->SetShowFocus(false);
-  Handle();
-  EXPECT_TRUE(Dots().IsEmpty());
-  Button->SetShowFocus(true);
-  Handle();
-  ASSERT_FALSE(Dots().IsEmpty());
-
-  // The section's own show-focus flag.
-  Manager->Sections()[size_t(Button->SkinData()->SectionIndex)].ShowFocus = false;
-  Rebuild();
-  EXPECT_TRUE(Dots().IsEmpty());
-  Manager->Sections()[size_t(Button->SkinData()->SectionIndex)].ShowFocus = true;
-  Rebuild();
-  ASSERT_FALSE(Dots().IsEmpty());
-
-  Button->SetShowCaption(false);
-  Handle();
-  EXPECT_TRUE(Dots().IsEmpty());
-  Button->SetShowCaption(true);
-  Handle();
-  ASSERT_FALSE(Dots().IsEmpty());
-
-  Button->SetCaption("");
-  Handle();
-  EXPECT_TRUE(Dots().IsEmpty());
+  TsGeneralData& section = Manager->Sections()[size_t(Button->SkinData()->SectionIndex)];
+  // Each condition taken away alone leaves no frame; given back, the frame is there again.
+  const std::pair<const char*, std::function<void(bool)>> conditions[] = {
+      {"ShowFocus", [&](bool on) { Button->SetShowFocus(on); }},
+      {"the section's flag",
+       [&](bool on) {
+         section.ShowFocus = on;
+         Button->SkinData()->InvalidateCache();
+       }},
+      {"ShowCaption", [&](bool on) { Button->SetShowCaption(on); }},
+      {"a caption", [&](bool on) { Button->SetCaption(on ? kCaption : ""); }},
+  };
+  for (const auto& [name, set] : conditions) {
+    set(false);
+    Handle();
+    EXPECT_TRUE(Dots().IsEmpty()) << name;
+    set(true);
+    Handle();
+    EXPECT_FALSE(Dots().IsEmpty()) << name;
+  }
 }
 
 }  // namespace

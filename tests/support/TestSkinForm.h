@@ -7,74 +7,31 @@
 #include <memory>
 #include <string>
 
-#include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/graphics/DC.h"
 #include "platform/graphics/Text.h"
-#include "platform/widgets/Forms.h"
+#include "tests/support/FormOnScreen.h"
 #include "tests/support/TestSkin.h"
 
-class TestSkinForm : public ::testing::Test {
+class TestSkinForm : public FormOnScreen {
  protected:
-  static constexpr COLORREF kFormColor = RGB(200, 210, 220);
-
-  THeadlessDisplay Display;
-  TApplication* App = nullptr;
-  TForm* Form = nullptr;
   TsSkinManager* Manager = nullptr;
   std::unique_ptr<TTestSkin> Skin;
 
   void SetUp() override {
-    SetDisplay(&Display);
-    App = new TApplication(nullptr);
-    Form = NewForm();
-    Form->SetBounds(100, 100, 400, 300);
-    Form->SetColor(kFormColor);
+    FormOnScreen::SetUp();
     Manager = new TsSkinManager(Form);
     Skin = std::make_unique<TTestSkin>(Manager, "Test");
   }
-  virtual TForm* NewForm() { return new TForm(App); }
-  void TearDown() override {
-    TComponent::Free(App);
-    SetDisplay(nullptr);
-  }
-
-  // A control of class T on `parent` (the form by default) at the given bounds.
-  template <class T>
-  T* Make(int x, int y, int w, int h, TWinControl* parent = nullptr) {
-    auto* c = new T(Form);
-    c->SetBounds(x, y, w, h);
-    c->SetParent(parent ? parent : Form);
-    return c;
-  }
+  // Shown, and everything it starts handled.
   void ShowForm() {
-    Form->Show();
-    Handle();
-  }
-  // Handles what is pending the way the program's loop does (which also tells controls when
-  // the pointer enters and leaves them).
-  void Handle() {
-    App->ProcessMessages();
-    Display.Pump();
-    App->ProcessMessages();
-  }
-  // The screen under a control's client area.
-  TDib ShotOf(TControl* c) {
-    const TDib screen = Display.Screenshot();
-    const TPoint o = c->ClientToScreen({0, 0});
-    TDib out(c->Width(), c->Height());
-    for (int y = 0; y < c->Height(); ++y)
-      for (int x = 0; x < c->Width(); ++x) out.SetPixel(x, y, screen.GetPixel(o.X + x, o.Y + y));
-    return out;
-  }
-  void MoveTo(TControl* c, int x, int y) {
-    const TPoint p = c->ClientToScreen({x, y});
-    Display.MoveMouse(p.X, p.Y);
+    FormOnScreen::ShowForm();
     Handle();
   }
 };
 
-// Where `text` leaves ink when the window system draws it in `font` with its top-left corner
-// at `origin` on a w x h picture: the picture in black and white.
+// Where `text` leaves ink when the window system draws it in `font` on a w x h picture: with
+// its top-left corner at `origin`, or laid out in `box` by `format`. The picture is black on
+// white.
 inline TDib InkOf(const std::string& text, const TLogFont& font, TPoint origin, int w, int h, unsigned format = 0,
                   TRect box = {}) {
   TDib ink(w, h);
