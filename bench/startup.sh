@@ -25,7 +25,6 @@ xvfb=$!
 trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 100); do [[ -S /tmp/.X11-unix/X$n ]] && break; sleep 0.05; done
 export DISPLAY=":$n"
-unset SDL_VIDEODRIVER
 
 results=$(mktemp)
 trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null || true; rm -f "$results"' EXIT

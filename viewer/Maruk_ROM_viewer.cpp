@@ -5,7 +5,7 @@
 
 #include <malloc.h>
 
-#include "platform/display/sdl/SdlDisplay.h"
+#include "platform/display/x11/X11Display.h"
 #include "viewer/CommandLine.h"
 #include "viewer/Maruk_rom.h"
 
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
       break;
   }
   try {
-    TSdlDisplay display(commandLine.Scale);
+    TX11Display display(commandLine.Scale);
     SetDisplay(&display);
     auto* application = new TApplication(nullptr);
     application->Initialize();
