@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "platform/windowing/WinApi.h"
+#include "platform/graphics/StartupTrace.h"
 
 // Xlib after our own headers: its macros (None, Bool, Status ...) would clash with them.
 #include <X11/Xatom.h>
@@ -299,6 +300,7 @@ void TX11Display::DestroySurface(HWND hwnd) {
     if (s.FocusBefore == hwnd) s.FocusBefore = nullptr;
   if (FLastFocus == hwnd) FLastFocus = nullptr;
   if (FDndTarget == hwnd) FDndTarget = nullptr;
+  DropFirstPicture(it->second);
   XDestroyWindow(FDpy, it->second.Id);
   XFlush(FDpy);
   FByX.erase(it->second.Id);
@@ -319,6 +321,7 @@ void TX11Display::SetSurfaceVisible(HWND hwnd, bool visible) {
       XFlush(FDpy);
     }
     // Shown again, it waits for a fresh picture rather than showing the old one.
+    DropFirstPicture(*s);
     s->Presented = false;
     s->Mapped = s->Viewable = false;
     return;
@@ -334,10 +337,17 @@ void TX11Display::MapNow(HWND hwnd, TSurface& s) {
     s.FocusBefore = before != hwnd ? before : nullptr;
   }
   s.Mapped = true;
+  TraceStartup("first picture ready, window mapped");
+  // The picture goes to the server first, as the window's background, so that the map itself
+  // shows it: nobody ever sees the window blank, however busy the machine. Once the window is
+  // mapped the background is dropped again (exposures are answered from the pixel buffer).
+  DropFirstPicture(s);
+  if (s.PixelsWidth > 0 && s.PixelsHeight > 0) {
+    s.FirstPicture = XCreatePixmap(FDpy, s.Id, unsigned(s.PixelsWidth), unsigned(s.PixelsHeight), 24);
+    PutPixels(s, s.FirstPicture, 0, 0, s.PixelsWidth, s.PixelsHeight);
+    XSetWindowBackgroundPixmap(FDpy, s.Id, s.FirstPicture);
+  }
   XMapRaised(FDpy, s.Id);
-  // Without a window manager the window is mapped by the time this reaches the server; with
-  // one, it is mapped later and its exposure brings the picture then.
-  PutPixels(s, 0, 0, s.PixelsWidth, s.PixelsHeight);
   if (!s.Popup) s.FocusWhenMapped = true;
   XFlush(FDpy);
 }
@@ -354,6 +364,7 @@ void TX11Display::SetSurfaceBounds(HWND hwnd, const TRect& bounds) {
                     unsigned(std::max(bounds.Width(), 1) * FScale), unsigned(std::max(bounds.Height(), 1) * FScale));
   if (sized) {
     // The buffer no longer fits: the next present fills it whole.
+    if (!s->Viewable) DropFirstPicture(*s);
     s->Presented = false;
     ApplyShape(*s);
   }
@@ -449,14 +460,22 @@ void TX11Display::Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) {
   }
   if (!s->Mapped) return;
   if (whole) {
-    PutPixels(*s, 0, 0, w, h);
+    PutPixels(*s, s->Id, 0, 0, w, h);
   } else {
-    for (const TRect& r : shown) PutPixels(*s, r.Left * FScale, r.Top * FScale, r.Width() * FScale, r.Height() * FScale);
+    for (const TRect& r : shown)
+      PutPixels(*s, s->Id, r.Left * FScale, r.Top * FScale, r.Width() * FScale, r.Height() * FScale);
   }
   XFlush(FDpy);
 }
 
-void TX11Display::PutPixels(const TSurface& s, int x, int y, int w, int h) {
+void TX11Display::DropFirstPicture(TSurface& s) {
+  if (!s.FirstPicture) return;
+  XSetWindowBackgroundPixmap(FDpy, s.Id, 0);
+  XFreePixmap(FDpy, s.FirstPicture);
+  s.FirstPicture = 0;
+}
+
+void TX11Display::PutPixels(const TSurface& s, unsigned long drawable, int x, int y, int w, int h) {
   x = std::max(x, 0);
   y = std::max(y, 0);
   w = std::min(w, s.PixelsWidth - x);
@@ -470,7 +489,7 @@ void TX11Display::PutPixels(const TSurface& s, int x, int y, int w, int h) {
   const long maxBytes = std::max(long(XMaxRequestSize(FDpy)) * 4 - 64, 4096L);
   const int band = int(std::max(1L, maxBytes / (long(w) * 4)));
   for (int top = y; top < y + h; top += band)
-    XPutImage(FDpy, s.Id, DefaultGC(FDpy, FScreen), image, x, top, x, top, unsigned(w),
+    XPutImage(FDpy, drawable, DefaultGC(FDpy, FScreen), image, x, top, x, top, unsigned(w),
               unsigned(std::min(band, y + h - top)));
   image->data = nullptr;  // the buffer is the surface's
   XDestroyImage(image);

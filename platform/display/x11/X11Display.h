@@ -70,6 +70,9 @@ class TX11Display : public TDisplay {
     bool Viewable = false;     // the server said it is mapped
     bool Presented = false;    // the pixel buffer holds a whole picture of the current size
     bool FocusWhenMapped = false;
+    // The first picture, held by the server as the window's background until the window is
+    // mapped: the server draws it as part of the map itself.
+    unsigned long FirstPicture = 0;
     TRect Bounds;
     std::optional<TRegion> Shape;  // window coordinates; none = the whole rectangle
     // What is shown, in the server's pixel format, at screen scale (for exposures).
@@ -87,7 +90,8 @@ class TX11Display : public TDisplay {
   void PushMove(TPoint screen);
   void PushFocusLoss();
   // Puts part of the window's pixel buffer on the screen (screen-scale window coordinates).
-  void PutPixels(const TSurface& s, int x, int y, int w, int h);
+  void PutPixels(const TSurface& s, unsigned long drawable, int x, int y, int w, int h);
+  void DropFirstPicture(TSurface& s);
   void MapNow(HWND hwnd, TSurface& s);
   void ApplyShape(const TSurface& s);
   void SetSizeHints(const TSurface& s);

@@ -151,13 +151,14 @@ void TX11Display::Translate(XEvent& e) {
       return;
     case Expose:
       if (TSurface* s = Find(FromX(e.xexpose.window)); s && s->Presented) {
-        PutPixels(*s, e.xexpose.x, e.xexpose.y, e.xexpose.width, e.xexpose.height);
+        PutPixels(*s, s->Id, e.xexpose.x, e.xexpose.y, e.xexpose.width, e.xexpose.height);
         if (e.xexpose.count == 0) XFlush(FDpy);
       }
       return;
     case MapNotify:
       if (TSurface* s = Find(FromX(e.xmap.window))) {
         s->Viewable = true;
+        DropFirstPicture(*s);
         if (s->FocusWhenMapped && s->Visible) GiveFocus(*s);
       }
       return;
