@@ -25,6 +25,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 
 #include "platform/display/x11/X11DisplayInternal.h"
@@ -217,6 +218,41 @@ TEST_F(X11Display, AWindowAppearsWithItsFirstPictureAlreadyInIt) {
   PumpPendingMessages();
   XSync(FDisplay->XDisplay(), False);
   EXPECT_EQ(ScreenPixel(360, 240), kRed);
+}
+
+// A window with an outline takes a new size only together with the outline and the picture
+// that go with it: a corner that has just grown never lets a click fall through.
+TEST_F(X11Display, AGrowingWindowShowsItsNewSizeOnlyWithItsNewOutline) {
+  HWND w = Create(WS_POPUP | WS_VISIBLE, 100, 100, 200, 120);
+  TRegion outline(TRect{0, 0, 200, 120});
+  SetWindowRgn(w, &outline, false);
+  ASSERT_EQ(PumpUntilPixel(150, 150, kGreen), kGreen);
+  const ::Window xw = FDisplay->XWindowOf(w);
+  Display* programDpy = FDisplay->XDisplay();
+  auto insideOutline = [&](int x, int y) {
+    int count = 0, order = 0;
+    XRectangle* rects = XShapeGetRectangles(FDpy, xw, ShapeBounding, &count, &order);
+    bool in = false;
+    for (int i = 0; i < count; ++i)
+      in = in || (x >= rects[i].x && x < rects[i].x + rects[i].width && y >= rects[i].y && y < rects[i].y + rects[i].height);
+    if (rects) XFree(rects);
+    return in;
+  };
+  auto width = [&] {
+    XWindowAttributes a;
+    return XGetWindowAttributes(FDpy, xw, &a) ? a.width : -1;
+  };
+
+  SetWindowPos(w, nullptr, 0, 0, 260, 160, SWP_NOZORDER | SWP_NOMOVE);
+  XSync(programDpy, False);
+  if (width() == 260) EXPECT_TRUE(insideOutline(250, 150)) << "the new size went out with the old outline";
+  TRegion grown(TRect{0, 0, 260, 160});
+  SetWindowRgn(w, &grown, true);
+  PumpPendingMessages();
+  XSync(programDpy, False);
+  EXPECT_EQ(width(), 260);
+  EXPECT_TRUE(insideOutline(250, 150));
+  EXPECT_EQ(ScreenPixel(100 + 250, 100 + 150), kGreen);
 }
 
 TEST(X11DroppedPaths, LocalFileUrisBecomePathsAndAnythingElseStaysAsWritten) {

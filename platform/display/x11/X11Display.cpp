@@ -312,6 +312,10 @@ void TX11Display::SetSurfaceVisible(HWND hwnd, bool visible) {
   if (!s || s->Visible == visible) return;
   s->Visible = visible;
   if (!visible) {
+    if (s->ResizePending) {
+      ApplyBounds(*s);
+      ApplyShape(*s);
+    }
     HandFocusOn(hwnd);
     s->FocusWhenMapped = false;
     if (s->Mapped) {
@@ -359,16 +363,29 @@ void TX11Display::SetSurfaceBounds(HWND hwnd, const TRect& bounds) {
   const bool sized = bounds.Width() != s->Bounds.Width() || bounds.Height() != s->Bounds.Height();
   s->Bounds = bounds;
   if (!moved && !sized) return;
-  if (!s->Popup) SetSizeHints(*s);
-  XMoveResizeWindow(FDpy, s->Id, bounds.Left * FScale, bounds.Top * FScale,
-                    unsigned(std::max(bounds.Width(), 1) * FScale), unsigned(std::max(bounds.Height(), 1) * FScale));
   if (sized) {
     // The buffer no longer fits: the next present fills it whole.
-    if (!s->Viewable) DropFirstPicture(*s);
     s->Presented = false;
-    ApplyShape(*s);
+    if (s->Mapped) {
+      // A shown window changes size only with its new picture and outline in hand (Present):
+      // never stretched over stale pixels, never cut by its old outline (a click on a corner
+      // that has just grown would fall through to whatever lies behind).
+      s->ResizePending = true;
+      return;
+    }
+    DropFirstPicture(*s);
   }
+  if (s->ResizePending) return;  // the move goes with the size
+  ApplyBounds(*s);
+  if (sized) ApplyShape(*s);
   XFlush(FDpy);
+}
+
+void TX11Display::ApplyBounds(TSurface& s) {
+  s.ResizePending = false;
+  if (!s.Popup) SetSizeHints(s);
+  XMoveResizeWindow(FDpy, s.Id, s.Bounds.Left * FScale, s.Bounds.Top * FScale,
+                    unsigned(std::max(s.Bounds.Width(), 1) * FScale), unsigned(std::max(s.Bounds.Height(), 1) * FScale));
 }
 
 void TX11Display::RaiseSurface(HWND hwnd) {
@@ -383,6 +400,7 @@ void TX11Display::SetSurfaceShape(HWND hwnd, const TRegion* shape) {
   if (!s) return;
   if (shape) s->Shape = *shape;
   else s->Shape.reset();
+  if (s->ResizePending) return;  // goes with the size
   ApplyShape(*s);
   XFlush(FDpy);
 }
@@ -454,6 +472,10 @@ void TX11Display::Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) {
   }
   const bool whole = !s->Presented;
   s->Presented = true;
+  if (s->ResizePending) {
+    ApplyBounds(*s);
+    ApplyShape(*s);
+  }
   if (s->Visible && !s->Mapped) {
     MapNow(hwnd, *s);
     return;

@@ -70,6 +70,8 @@ class TX11Display : public TDisplay {
     bool Viewable = false;     // the server said it is mapped
     bool Presented = false;    // the pixel buffer holds a whole picture of the current size
     bool FocusWhenMapped = false;
+    // A shown window takes a new size together with its new picture and outline (Present).
+    bool ResizePending = false;
     // The first picture, held by the server as the window's background until the window is
     // mapped: the server draws it as part of the map itself.
     unsigned long FirstPicture = 0;
@@ -94,6 +96,7 @@ class TX11Display : public TDisplay {
   void DropFirstPicture(TSurface& s);
   void MapNow(HWND hwnd, TSurface& s);
   void ApplyShape(const TSurface& s);
+  void ApplyBounds(TSurface& s);
   void SetSizeHints(const TSurface& s);
   // Moves the keyboard focus off a window that is going away or being hidden.
   void HandFocusOn(HWND leaving);
