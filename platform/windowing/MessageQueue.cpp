@@ -54,6 +54,7 @@ void BringModalForward(HWND disabledRoot) {
 void HandleMouse(const TInputEvent& e) {
   TWindowSystem& ws = WS();
   ws.CursorPos = e.ScreenPos;
+  if (e.Kind == TInputEvent::ieMouseMove) ws.ReportedPos = e.ScreenPos;
   static constexpr int kButtonVk[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
   const int button = std::clamp(e.Button, 0, 2);
   if (e.Kind == TInputEvent::ieButtonDown) ws.KeyDown[kButtonVk[button]] = 0x80;
@@ -194,36 +195,48 @@ bool ProcessInputEvents() {
   TWindowSystem& ws = WS();
   if (!ws.Display) return false;
   TInputEvent e;
+  if (ws.HeldInput) {
+    e = std::move(*ws.HeldInput);
+    ws.HeldInput.reset();
+  } else if (!ws.Display->NextEvent(e)) {
+    return false;
+  }
+  // A button that goes down or comes up where no mouse move has taken the pointer is preceded
+  // by a move there (a fast drag's last motion may come only with its release): every loop
+  // that follows the pointer sees where it went before the button changes. The button waits
+  // as the next event.
+  const bool button = e.Kind == TInputEvent::ieButtonDown || e.Kind == TInputEvent::ieButtonUp;
+  if (button && ws.ReportedPos != e.ScreenPos) {
+    ws.HeldInput = e;
+    e.Kind = TInputEvent::ieMouseMove;
+  }
   // One event at a time: its messages are handled before the next event picks its target,
   // so a capture or a mouse-leave request made by a handler applies to the following input.
-  if (ws.Display->NextEvent(e)) {
-    switch (e.Kind) {
-      case TInputEvent::ieMouseMove:
-      case TInputEvent::ieButtonDown:
-      case TInputEvent::ieButtonUp:
-      case TInputEvent::ieWheel:
-        HandleMouse(e);
-        break;
-      case TInputEvent::ieKeyDown:
-      case TInputEvent::ieKeyUp:
-        HandleKey(e);
-        break;
-      case TInputEvent::ieFocusLost:
-        ActivateWindow(nullptr, WA_INACTIVE);
-        break;
-      case TInputEvent::ieCloseRequest:
-        if (IsLive(e.Window)) Enqueue(e.Window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
-      case TInputEvent::ieDropFile:
-        DeliverDrop(e);
-        break;
-      case TInputEvent::ieQuit:
-        PostQuitMessage(0);
-        break;
-    }
-    return true;
+  switch (e.Kind) {
+    case TInputEvent::ieMouseMove:
+    case TInputEvent::ieButtonDown:
+    case TInputEvent::ieButtonUp:
+    case TInputEvent::ieWheel:
+      HandleMouse(e);
+      break;
+    case TInputEvent::ieKeyDown:
+    case TInputEvent::ieKeyUp:
+      HandleKey(e);
+      break;
+    case TInputEvent::ieFocusLost:
+      ActivateWindow(nullptr, WA_INACTIVE);
+      break;
+    case TInputEvent::ieCloseRequest:
+      if (IsLive(e.Window)) Enqueue(e.Window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+    case TInputEvent::ieDropFile:
+      DeliverDrop(e);
+      break;
+    case TInputEvent::ieQuit:
+      PostQuitMessage(0);
+      break;
   }
-  return false;
+  return true;
 }
 
 // ---- Dropped files -----------------------------------------------------------------------------

@@ -39,6 +39,8 @@ void TWindowSystem::Reset() {
   Capture = Focus = Active = nullptr;
   AppActive = false;
   Tracked = LastMouseWindow = LastClickWindow = nullptr;
+  ReportedPos.reset();
+  HeldInput.reset();
   std::fill(std::begin(KeyDown), std::end(KeyDown), uint8_t(0));
 }
 

@@ -98,6 +98,10 @@ class TWindowSystem {
   bool TrackedNonClient = false;
   HWND LastMouseWindow = nullptr;
   LRESULT LastHit = HTNOWHERE;
+  // Where the last mouse move told the windows the pointer is (none before the first), and a
+  // button event held back while a move to its position goes first.
+  std::optional<TPoint> ReportedPos;
+  std::optional<TInputEvent> HeldInput;
   // Double-click detection.
   uint64_t LastClickTime = 0;
   TPoint LastClickPos;
