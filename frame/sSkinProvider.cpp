@@ -560,8 +560,10 @@ void TsSkinProvider::HandleWhenSkinned(TMessage& m) {
       if (!Bordered()) return CallOld(m);
       const LRESULT code = HitTest({GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)}, m.Result);
       if (code == HTNOWHERE || code == HTCAPTION) {
+        // No title element here: whatever the window system says the point is (a sizing
+        // border beside the close button, say), nothing stays lit.
         CallOld(m);
-        if (m.Result == HTCAPTION || m.Result == HTNOWHERE) SetHot(0);
+        SetHot(0);
       } else {
         m.Result = code;
       }

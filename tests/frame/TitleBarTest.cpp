@@ -1,0 +1,53 @@
+// The viewer's title bar.
+#include <gtest/gtest.h>
+
+#include "frame/sSkinProvider.h"
+#include "tests/frame/ViewerWindowTest.h"
+
+namespace {
+
+class TitleBar : public ViewerWindowTest {
+ protected:
+  TsSkinProvider* Provider = nullptr;
+
+  void SetUp() override {
+    ViewerWindowTest::SetUp();
+    Provider = Form->sSkinProvider1;
+  }
+  void MoveTo(int x, int y) {
+    const TPoint p = At(x, y);
+    Display.MoveMouse(p.X, p.Y);
+    Handle();
+  }
+  // The pixels of a window-relative rectangle as the screen shows them.
+  TDib Shot(const TRect& r) {
+    TDib part(r.Width(), r.Height());
+    for (int y = 0; y < r.Height(); ++y)
+      for (int x = 0; x < r.Width(); ++x) part.SetPixel(x, y, WindowPixel(r.Left + x, r.Top + y));
+    return part;
+  }
+  static int Differences(const TDib& a, const TDib& b) {
+    int n = 0;
+    for (int y = 0; y < a.Height(); ++y)
+      for (int x = 0; x < a.Width(); ++x) n += a.GetPixel(x, y) != b.GetPixel(x, y);
+    return n;
+  }
+};
+
+TEST_F(TitleBar, LeavingTheCloseButtonForTheSizingBorderBesideItPutsItOut) {
+  // The close button spans window x 616..636 of the 640-pixel window; right of it, in the
+  // caption's rows, lies the 4-pixel sizing border.
+  const TRect close = Provider->ButtonRecord(HTCLOSE).R;
+  const TDib normal = Shot(close);
+  MoveTo(626, 10);
+  ASSERT_EQ(Provider->HotCode(), HTCLOSE);
+  ASSERT_GT(Differences(Shot(close), normal), 100);  // the hot face
+  MoveTo(638, 10);
+  const LRESULT border = HitAt(638, 10);
+  EXPECT_TRUE(border >= HTLEFT && border <= HTBOTTOMRIGHT) << border;
+  EXPECT_EQ(Provider->HotCode(), 0);
+  EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).State, 0);
+  EXPECT_EQ(Differences(Shot(close), normal), 0);
+}
+
+}  // namespace
