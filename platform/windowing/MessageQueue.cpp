@@ -117,20 +117,12 @@ void HandleMouse(const TInputEvent& e) {
           if (r == MA_ACTIVATEANDEAT || r == MA_NOACTIVATEANDEAT) return;
           if (!IsLive(target)) return;
         }
-        const uint64_t now = ws.Now();
-        const bool allowDouble = !client || (target->ClassStyle & CS_DBLCLKS);
-        const int cx = GetSystemMetrics(SM_CXDOUBLECLK) / 2, cy = GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-        if (allowDouble && ws.LastClickWindow == target && ws.LastClickMsg == msg &&
-            (ws.LastClickHit == HTCLIENT) == client && now - ws.LastClickTime <= GetDoubleClickTime() &&
-            std::abs(e.ScreenPos.X - ws.LastClickPos.X) <= cx && std::abs(e.ScreenPos.Y - ws.LastClickPos.Y) <= cy) {
-          ws.LastClickWindow = nullptr;
+        const TClickRecord press{target, msg, hit, ws.Now(), e.ScreenPos};
+        if (MakesDoubleClick(ws.LastClick, press)) {
+          ws.LastClick = {};
           msg += 2;
         } else {
-          ws.LastClickWindow = target;
-          ws.LastClickMsg = msg;
-          ws.LastClickHit = hit;
-          ws.LastClickTime = now;
-          ws.LastClickPos = e.ScreenPos;
+          ws.LastClick = press;
         }
       }
       if (client) Enqueue(target, msg, MouseKeyFlags(), clientPos);
@@ -141,6 +133,30 @@ void HandleMouse(const TInputEvent& e) {
       return;
   }
 }
+
+}  // namespace
+
+bool MakesDoubleClick(const TClickRecord& first, const TClickRecord& second) {
+  if (!first.Window || first.Window != second.Window || first.Msg != second.Msg) return false;
+  const bool client = second.Hit == HTCLIENT;
+  if ((first.Hit == HTCLIENT) != client || (client && !(second.Window->ClassStyle & CS_DBLCLKS))) return false;
+  const int cx = GetSystemMetrics(SM_CXDOUBLECLK) / 2, cy = GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+  return second.Time - first.Time <= GetDoubleClickTime() && std::abs(second.Pos.X - first.Pos.X) <= cx &&
+         std::abs(second.Pos.Y - first.Pos.Y) <= cy;
+}
+
+bool PostFrameDoubleClick(const TClickRecord& first, TPoint screen, uint64_t time) {
+  if (first.Msg != WM_NCLBUTTONDOWN) return false;
+  HWND under = WindowFromPoint(screen);
+  if (!under) return false;
+  const LRESULT hit = SendMessage(under, WM_NCHITTEST, 0, MAKELPARAM(screen.X, screen.Y));
+  if (!IsLive(under) || !MakesDoubleClick(first, {under, WM_NCLBUTTONDOWN, hit, time, screen})) return false;
+  WS().LastClick = {};
+  Enqueue(under, WM_NCLBUTTONDBLCLK, WPARAM(hit), MAKELPARAM(screen.X, screen.Y));
+  return true;
+}
+
+namespace {
 
 void SetKeyState(WPARAM vk, bool down) {
   TWindowSystem& ws = WS();

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "frame/sSkinProvider.h"
+#include "frame/sSystemMenu.h"
+#include "platform/windowing/Menu.h"
 #include "tests/frame/ViewerWindowTest.h"
 
 namespace {
@@ -48,6 +50,52 @@ TEST_F(TitleBar, LeavingTheCloseButtonForTheSizingBorderBesideItPutsItOut) {
   EXPECT_EQ(Provider->HotCode(), 0);
   EXPECT_EQ(Provider->ButtonRecord(HTCLOSE).State, 0);
   EXPECT_EQ(Differences(Shot(close), normal), 0);
+}
+
+TEST_F(TitleBar, ADoubleClickOnTheIconClosesTheWindowWhereOneClickOpensTheMenu) {
+  int closes = 0;
+  Form->OnClose = [&](TObject*, TCloseAction& action) {
+    ++closes;
+    action = caNone;
+  };
+  const TPoint icon = At(10, 10);
+  // One click: the skinned system menu below the icon.
+  bool shown = false;
+  Display.Schedule([&] {
+    shown = GetMenuWindow(Provider->SystemMenu()->Handle()) != nullptr;
+    Display.Key(VK_ESCAPE);
+  });
+  Display.Click(icon.X, icon.Y);
+  Handle();
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(closes, 0);
+  ASSERT_TRUE(Display.ScriptDone());
+
+  // Two clicks at once: the second lands while the menu is open, and closes the window.
+  Display.Advance(1000);
+  Display.Click(icon.X, icon.Y);
+  Display.Click(icon.X, icon.Y);
+  Handle();
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(GetMenuWindow(Provider->SystemMenu()->Handle()), nullptr);
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  // A second click later than the double-click time only closes the menu.
+  Display.Advance(1000);
+  Display.ScheduleWait(GetDoubleClickTime() + 1);
+  Display.Schedule([&] { Display.Click(icon.X, icon.Y); });
+  Display.Click(icon.X, icon.Y);
+  Handle();
+  EXPECT_TRUE(Display.ScriptDone());
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(GetMenuWindow(Provider->SystemMenu()->Handle()), nullptr);
+  // And the window still takes its clicks: the caption's double click maximises it.
+  Display.Advance(1000);
+  const TPoint caption = At(300, 10);
+  Display.Click(caption.X, caption.Y);
+  Display.Click(caption.X, caption.Y);
+  Handle();
+  EXPECT_TRUE(IsZoomed(Form->Handle()));
 }
 
 }  // namespace
