@@ -229,14 +229,17 @@ void TsSkinProvider::PaintCaptionText(TDib* cache, bool titleOnly) {
           titleOnly ? bh + ch : ch};
   if (r.IsEmpty()) return;
   TDC dc(cache);
-  TLogFont font = FForm->Font()->LogFont();
+  TFont font;
+  font.SetLogFont(FForm->Font()->LogFont());
   if (!titleOnly) {
+    // The status font's height value is taken as a point size, as it stands: -11 gives a
+    // font whose cell is 15 pixels high.
     NONCLIENTMETRICS metrics;
     SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0);
-    font.Height = metrics.lfStatusFont.Height;
+    font.SetSize(metrics.lfStatusFont.Height);
   }
-  font.Style |= fsBold;
-  SelectFont(&dc, font);
+  font.SetStyle(font.Style() | fsBold);
+  SelectFont(&dc, font.LogFont());
   SetBkMode(&dc, TRANSPARENT);
   const std::string text = ShortenCaption(&dc, FForm->Caption(), w - icon.Right - TotalButtonWidth() - 6);
   if (text.empty()) return;

@@ -1,4 +1,4 @@
-// The viewer's title bar.
+// The viewer's title bar: what the pointer lights, the icon's clicks, the caption's font.
 #include <gtest/gtest.h>
 
 #include "frame/sSkinProvider.h"
@@ -96,6 +96,32 @@ TEST_F(TitleBar, ADoubleClickOnTheIconClosesTheWindowWhereOneClickOpensTheMenu) 
   Display.Click(caption.X, caption.Y);
   Handle();
   EXPECT_TRUE(IsZoomed(Form->Handle()));
+}
+
+TEST_F(TitleBar, TheCaptionTakesTheStatusFontsHeightAsItsPointSize) {
+  // The status font's height, -11, taken as a size: a font of -MulDiv(-11, 96, 72) = 15 pixels
+  // from the top of its cell to the bottom. Of the strikes of MS Sans Serif the nearest is the
+  // 10-point one, 16 pixels high with an ascent of 13 of which 3 are internal leading: its
+  // capitals stand 13 - 3 = 10 pixels tall. (As a height, -11 would give the 8-point strike and
+  // capitals 9 pixels tall.)
+  const int title = Manager->FindSection("FORMTITLE");
+  ASSERT_GE(title, 0);
+  const COLORREF ink = ColorToRGB(Manager->Sections()[size_t(title)].HotFontColor);
+  Form->SetCaption("HHHH");
+  Handle();
+  const TDib with = *Provider->FrameCache();
+  Form->SetCaption("");
+  Handle();
+  const TDib without = *Provider->FrameCache();
+  int top = -1, bottom = -1;
+  for (int y = 0; y < 23; ++y)
+    for (int x = 20; x < 400; ++x)
+      if (with.GetPixel(x, y) != without.GetPixel(x, y) && with.GetPixel(x, y) == ink) {
+        if (top < 0) top = y;
+        bottom = y;
+      }
+  ASSERT_GE(top, 0);
+  EXPECT_EQ(bottom - top + 1, 10);
 }
 
 }  // namespace
