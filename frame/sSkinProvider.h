@@ -174,6 +174,7 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   void ComposeCache();
   void PaintTitleSection(const TRect& band, int offsetX, int offsetY);
   void PaintIcon(TDib* cache);
+  void PaintTitleBarPiece(TDib* cache);
   void PaintCaptionText(TDib* cache, bool titleOnly);
   void PaintNonClient();
   void CopyBands(HDC dc);

@@ -167,6 +167,7 @@ void TsSkinProvider::ComposeCache() {
     // pixels at the same place.
     PaintTitleSection({0, 0, w, minimised ? composed : bh + ch}, 0, 0);
     PaintIcon(cache);
+    PaintTitleBarPiece(cache);
   }
   if (Bordered()) {
     const int total = TotalButtonWidth() + BorderWidth();
@@ -218,6 +219,20 @@ void TsSkinProvider::PaintIcon(TDib* cache) {
   if (r.Width() <= 0 || r.Height() <= 0) return;
   const TIconImage& image = icon ? icon->Image() : GenericIcon(r.Width());
   DrawIconEx(&dc, r.Left, r.Top, &image, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+}
+
+// The skin's piece behind the title buttons ("TITLEBAR" of the form's section), from the
+// right edge over the whole title band: as wide as the buttons plus two thirds of one state of
+// the piece, so that its left end shows before the first button.
+void TsSkinProvider::PaintTitleBarPiece(TDib* cache) {
+  TsSkinManager* manager = FSkinData.GetSkinManager();
+  const int index = MaskIndexInOwnSection("TITLEBAR");
+  if (!SystemGroupExists() || !manager || !manager->IsValidMaskIndex(index)) return;
+  const TsMaskData& mask = manager->Masks()[size_t(index)];
+  const int third = mask.Bmp ? mask.Bmp->Width() / 9 : mask.R.Width() / std::max<int>(mask.ImageCount, 1) / 3;
+  const int w = cache->Width(), t = 2 * third + TotalButtonWidth();
+  TsBgSource self{cache, 0, 0, true};
+  PaintBorderMask(cache, {w - t, 0, w, BorderHeight() + CaptionHeight()}, true, true, FFormActive ? 1 : 0, mask, self);
 }
 
 void TsSkinProvider::PaintCaptionText(TDib* cache, bool titleOnly) {

@@ -1,10 +1,13 @@
-// The viewer's title bar: what the pointer lights, the icon's clicks, the caption's font.
+// The viewer's title bar: what the pointer lights, the icon's clicks, the caption's font and a
+// skin's piece behind the buttons.
 #include <gtest/gtest.h>
 
 #include "frame/sSkinProvider.h"
 #include "frame/sSystemMenu.h"
+#include "platform/graphics/BmpFile.h"
 #include "platform/windowing/Menu.h"
 #include "tests/frame/ViewerWindowTest.h"
+#include "tests/skin/SkinFolderFiles.h"
 
 namespace {
 
@@ -122,6 +125,53 @@ TEST_F(TitleBar, TheCaptionTakesTheStatusFontsHeightAsItsPointSize) {
       }
   ASSERT_GE(top, 0);
   EXPECT_EQ(bottom - top + 1, 10);
+}
+
+// A skin folder whose form section has a "TITLEBAR" piece of three 30 x 23 states in a
+// picture of its own: red when inactive, green when active, blue pressed.
+void WriteTitleBarSkin(const TTempFolder& home) {
+  TDib piece(90, 23, 24);
+  const COLORREF states[3] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 90; ++x) piece.SetPixel(x, y, states[x / 30]);
+  SaveBmpFile(piece, 24, home.Write("Skins/Piece/TITLEBAR.BMP", ""));
+  home.Write("Skins/Piece/Options.dat",
+             "[GLOBALINFO]\n"
+             "VERSION=5\n"
+             "[FORM]\n"
+             "COLOR=8421504\n"
+             "HOTCOLOR=8421504\n"
+             "TITLEBAR=!TITLEBAR.BMP!3!0!0!0!0!0!0\n");
+}
+
+TEST_F(TitleBar, ASkinsTitleBarPieceLiesBehindTheButtonsInTheWindowsState) {
+  THomeFolder home;
+  WriteTitleBarSkin(home);
+  Manager->SetSkinName("Piece");
+  Handle();
+  ASSERT_EQ(Manager->SkinName(), "Piece");
+  // The skin has no button glyphs: close, maximise and minimise count 21 pixels each. A third
+  // of a state of a piece with its own picture is its width / 9 = 10. The piece covers
+  // 640 - (2 * 10 + 63) = 557 to the right edge, over the border and caption rows (4 + 19).
+  const COLORREF grey = RGB(128, 128, 128), green = RGB(0, 255, 0), red = RGB(255, 0, 0);
+  for (int x : {557, 580, 639}) {
+    EXPECT_EQ(WindowPixel(x, 0), green) << x;
+    EXPECT_EQ(WindowPixel(x, 22), green) << x;
+  }
+  EXPECT_EQ(WindowPixel(556, 10), grey);
+  EXPECT_EQ(Provider->FrameCache()->GetPixel(600, 23), grey);
+  // Another window takes the activation: the piece shows its inactive state.
+  auto* other = new TForm(App);
+  other->SetBounds(900, 600, 200, 150);
+  other->Show();
+  Handle();
+  ASSERT_FALSE(Provider->FormActive());
+  EXPECT_EQ(WindowPixel(600, 10), red);
+  EXPECT_EQ(WindowPixel(556, 10), grey);
+  // Without the system buttons there is no piece.
+  Provider->BorderIcons = 0;
+  Provider->ComposeFrame();
+  EXPECT_EQ(Provider->FrameCache()->GetPixel(600, 10), grey);
 }
 
 }  // namespace
