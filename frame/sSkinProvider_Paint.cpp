@@ -282,6 +282,11 @@ void TsSkinProvider::PaintNonClient() {
     FRegionDirty = false;
     ApplyRegion();
   }
+  if (!FMenuOwnerDrawDone && Skinned()) {
+    // Once per activation: the main menu is the painter's, items added since included.
+    FMenuOwnerDrawDone = true;
+    ApplyMenuOwnerDraw();
+  }
   HDC dc = GetWindowDC(FForm->Handle());
   if (dc) {
     const int saved = SaveDC(dc);
