@@ -244,12 +244,12 @@ void TsSkinManager::SetSkinDirectory(const std::string& value) {
 
 void TsSkinManager::SetSkinName(const std::string& value) {
   const std::string previousName = FSkinName;
-  const bool wasReady = FSkinData.Ready;
   FSkinName = value;
   if (!FActive) return;
   if (OnBeforeChange) OnBeforeChange(this);
   gSkinChanging = true;
-  FSkinData.Ready = false;
+  // The skin in use stays ready while the new one is read: a message about one that cannot be
+  // read shows over controls that go on painting. Apply makes the new one ready.
   TraceStartup("skin load starts");
   if (LoadSkin()) {
     TraceStartup("skin loaded");
@@ -258,7 +258,6 @@ void TsSkinManager::SetSkinName(const std::string& value) {
   } else {
     // The skin could not be read: the one in use stays, as the controls see it.
     FSkinName = previousName;
-    FSkinData.Ready = wasReady;
   }
   gSkinChanging = false;
   if (OnAfterChange) OnAfterChange(this);

@@ -19,29 +19,6 @@ class SkinnedFrame : public ViewerWindowTest {
     ViewerWindowTest::SetUp();
     Provider = Form->sSkinProvider1;
   }
-  TRect WindowRect() {
-    TRect r;
-    GetWindowRect(Form->Handle(), &r);
-    return r;
-  }
-  // Screen point of a window-relative point.
-  TPoint At(int x, int y) {
-    const TRect w = WindowRect();
-    return {w.Left + x, w.Top + y};
-  }
-  LRESULT HitAt(int x, int y) {
-    const TPoint p = At(x, y);
-    return SendMessage(Form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(p.X, p.Y));
-  }
-  void ClickAt(int x, int y) {
-    const TPoint p = At(x, y);
-    Display.Click(p.X, p.Y);
-    Handle();
-  }
-  COLORREF WindowPixel(int x, int y) {
-    const TPoint p = At(x, y);
-    return Display.ScreenPixel(p.X, p.Y);
-  }
 };
 
 TEST_F(SkinnedFrame, TheButtonsSitFromTheRightEdgeTouchingEachOther) {
