@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <new>
@@ -126,8 +127,8 @@ bool ReadHashMask(const std::string& section, const std::string& key, const std:
 
 bool ReadFileMask(const std::string& section, const std::string& key, const std::string& value,
                   const std::string& skinPath, TsSkinManager* manager, TsMaskData& m) {
-  const std::string path = SkinFilePath(skinPath, value);
-  if (!SkinFileExists(path)) return false;
+  const std::string path = FindSkinFile(skinPath, value);
+  if (path.empty()) return false;
   TDib picture = LoadSkinBmp(path);
   if (picture.Empty()) return false;
   m = TsMaskData();
@@ -148,7 +149,9 @@ bool ReadFileMask(const std::string& section, const std::string& key, const std:
 TsSkinFolderReader::TsSkinFolderReader(TsSkinManager* manager, std::string skinPath)
     : FManager(manager), FSkinPath(std::move(skinPath)) {
   try {
-    FOptions = TsOptionsFile::FromFile(SkinFsPath(FSkinPath + "Options.dat"));
+    std::string path = FindSkinFile(FSkinPath, "Options.dat");
+    if (path.empty()) path = FSkinPath + "Options.dat";
+    FOptions = TsOptionsFile::FromFile(SkinFsPath(path));
   } catch (const std::bad_alloc&) {
     throw ESkinLoadError("Options.dat is too large to be held in memory");
   } catch (const std::exception& e) {
@@ -171,9 +174,10 @@ void TsSkinFolderReader::ReadMasks(TsSkinArrays& out) const {
   out.MasterBitmap.reset();
   const std::string* master = FOptions.Find("GLOBALINFO", "MASTERBITMAP");
   if (master && !master->empty()) {
-    const std::string path = SkinFilePath(FSkinPath, *master);
+    const std::string path = FindSkinFile(FSkinPath, *master);
     // Every mask cut from the master bitmap would be lost without it: no skin at all.
-    if (!SkinFileExists(path)) throw ESkinLoadError("the master bitmap " + path + " named by MASTERBITMAP is missing");
+    if (path.empty())
+      throw ESkinLoadError("the master bitmap " + SkinFilePath(FSkinPath, *master) + " named by MASTERBITMAP is missing");
     out.MasterBitmap = std::make_unique<TDib>(LoadSkinBmp(path));
     out.MasterBitmap->Transparent = true;
     out.MasterBitmap->TransparentColor = kSkinKeyColor;
@@ -210,8 +214,8 @@ void TsSkinFolderReader::AddMask(const std::string& section, const std::string& 
         m.WR = Field(section, key, value, 7, "the right border width");
         m.WB = Field(section, key, value, 8, "the bottom border width");
       }
-      const std::string path = SkinFilePath(FSkinPath, file);
-      if (!SkinFileExists(path)) return;
+      const std::string path = FindSkinFile(FSkinPath, file);
+      if (path.empty()) return;
       TDib picture = LoadSkinBmp(path);
       if (picture.Empty()) return;
       m.R = {0, 0, picture.Width(), picture.Height()};
@@ -265,8 +269,8 @@ void TsSkinFolderReader::ReadPatterns(TsSkinArrays& out) const {
   for (const TsOptionsFile::TSection& section : FOptions.Sections())
     for (const TsOptionsFile::TKey& key : section.Keys) {
       if (!NamesJpeg(key.Value)) continue;
-      const std::string path = SkinFilePath(FSkinPath, key.Value);
-      if (!SkinFileExists(path)) continue;
+      const std::string path = FindSkinFile(FSkinPath, key.Value);
+      if (path.empty()) continue;
       TDib picture = LoadSkinJpeg(path);
       if (picture.Empty()) continue;
       if (int64_t(picture.Width()) * picture.Height() >= kPatternPixels) {
@@ -356,11 +360,11 @@ std::vector<const std::string*> TsSkinFolderReader::InheritedValues(const std::v
 
 void TsSkinFolderReader::ReadSections(TsSkinArrays& out, TsSkinData& info) const {
   const std::string versionText = FOptions.ReadString("GLOBALINFO", "VERSION", "0");
+  // Only information: a version that is not a number is 0, as if none were given.
   double version = 0;
   const auto [end, error] = std::from_chars(versionText.data(), versionText.data() + versionText.size(), version);
-  if (error != std::errc() || end != versionText.data() + versionText.size())
-    throw ESkinLoadError(Where("GLOBALINFO", "VERSION") + ": \"" + versionText + "\" is not a number");
-  info.Version = version;
+  const bool number = error == std::errc() && end == versionText.data() + versionText.size() && std::isfinite(version);
+  info.Version = number ? version : 0;
   info.Author = FOptions.ReadString("GLOBALINFO", "AUTHOR", "");
   info.Description = FOptions.ReadString("GLOBALINFO", "DESCRIPTION", "");
   auto shadow = [&](const char* key, const char* fallback) {
