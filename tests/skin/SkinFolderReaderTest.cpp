@@ -368,8 +368,8 @@ TEST_F(FolderReader, DamageIsReportedWithWhereItIs) {
     return std::string("no error");
   };
   EXPECT_EQ(failure("[BUTTON]\nBORDERSMASK=^0063 00x2 0084 0114 0006 0008 0007 0009 1 1 1 0\n"),
-            "Options.dat, section [BUTTON], key BORDERSMASK = \"^0063 00x2 0084 0114 0006 0008 0007 0009 1 1 1 0\": "
-            "columns 7-10 (\"00x2\") must be a number");
+            "Options.dat, line 2, section [BUTTON], key BORDERSMASK: columns 7-10 (\"00x2\") must be a number "
+            "(the top edge in columns 7-10 of ^LLLL TTTT RRRR BBBB llll tttt rrrr bbbb N M S W)");
   EXPECT_NE(failure("[A]\nK=@0147 0154 0195\n").find("columns 17-20"), std::string::npos);  // too short
   WriteBmp(Folder, "PART.BMP", 30, 20);
   EXPECT_NE(failure("[A]\nK=!PART.BMP!3!one!0\n").find("the mask type (\"one\") must be a number"), std::string::npos);
