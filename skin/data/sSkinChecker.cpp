@@ -37,10 +37,23 @@ void CheckNames(const TsOptionsFile& options, const TsSkinArrays& arrays, std::v
 
   for (const TsOptionsFile::TSection& section : options.Sections()) {
     const bool global = SameText(section.Name, "GLOBALINFO");
-    if (!Contains(KnownSkinSections(), section.Name) && !Contains(parents, section.Name))
+    // The program finds sections, masks and the parents of masks by their names as written.
+    const std::string upper = UpperCase(section.Name);
+    if (Contains(KnownSkinSections(), section.Name) && section.Name != upper)
+      problems.push_back({false, section.Line, section.Name, "",
+                          "the program looks this section up as [" + upper + "] and does not find it written so",
+                          "[" + upper + "] in capitals"});
+    else if (!Contains(KnownSkinSections(), section.Name) && !Contains(parents, section.Name))
       problems.push_back({false, section.Line, section.Name, "",
                           "the program paints nothing from this section, and no PARENTCLASS names it",
                           "a section name that the program knows, such as BUTTON or FORM"});
+    if (const TsOptionsFile::TKey* parent = options.FindKey(section.Name, "PARENTCLASS"))
+      if (const TsOptionsFile::TSection* named = options.FindSection(parent->Value))
+        if (named->Name != parent->Value)
+          problems.push_back({false, parent->Line, section.Name, parent->Name,
+                              "the section is written [" + named->Name + "]: its keys are inherited, its masks "
+                              "and pictures are not",
+                              "PARENTCLASS=" + named->Name + ", as the section is written"});
     for (size_t i = 0; i < section.Keys.size(); ++i) {
       const TsOptionsFile::TKey& key = section.Keys[i];
       const TsOptionsFile::TKey* first = options.FindKey(section.Name, key.Name);
@@ -60,6 +73,12 @@ void CheckNames(const TsOptionsFile& options, const TsSkinArrays& arrays, std::v
       else if (maskKey && !producedPicture(section.Name, key.Name))
         problems.push_back({false, key.Line, section.Name, key.Name, "\"" + key.Value + "\" is no mask or picture",
                             "one of the mask forms @, ^, ~, #, ! or a picture's file name"});
+      else if (maskKey && key.Name != UpperCase(key.Name) && !key.Value.empty() &&
+               std::string("@^~!").find(key.Value[0]) != std::string::npos)
+        problems.push_back({false, key.Line, section.Name, key.Name,
+                            "the program looks this mask up as " + UpperCase(key.Name) +
+                                ", and this form keeps the name as written",
+                            UpperCase(key.Name) + " in capitals"});
     }
   }
 }

@@ -58,11 +58,11 @@ TEST(SkinChecker, ReportsEveryProblemOnItsLineSectionAndKey) {
                "[BUTON]\n"                                                        // 18
                "a stray line\n"                                                   // 19
                "[FORM]\n"                                                         // 20
-               "PARENTCLASS=Dialog\n"                                             // 21
+               "PARENTCLASS=DIALOG\n"                                             // 21
                "IMGTOPLEFT=!PLAIN.BMP!1!0!2\n"                                    // 22
                "GRADIENTDATA=255;0;100;0;0;7;x;1;2;3\n"                           // 23
                "[DIALOG]\n"                                                       // 24
-               "PARENTCLASS=form\n"                                               // 25
+               "PARENTCLASS=FORM\n"                                               // 25
                "BORDERSMASK=12\n"                                                 // 26
                "[MENUITEM]\n"                                                     // 27
                "PARENTCLASS=NOWHERE\n"                                            // 28
@@ -111,6 +111,24 @@ TEST(SkinChecker, AFolderWithoutOptionsOrSectionsIsRefusedAndSaysWhy) {
   EXPECT_EQ(check.OptionsFile, "OPTIONS.DAT");
   ASSERT_EQ(check.Problems.size(), 1u);
   EXPECT_NE(check.Problems[0].What.find("holds no sections"), std::string::npos);
+}
+
+// Sections, masks and the parents of masks are found by their names as written, in capitals.
+TEST(SkinChecker, WarnsOfNamesThatTheProgramLooksUpInCapitals) {
+  TTempFolder folder;
+  WriteBmp(folder, "master.bmp", 64, 32, RGB(40, 80, 120), kSkinKeyColor);
+  folder.Write("Options.dat",
+               "[GLOBALINFO]\n"
+               "MASTERBITMAP=master.bmp\n"
+               "BoxChecked=@0000 0000 0048 0016 3 1\n"
+               "[Button]\n"
+               "bordersmask=#(0,0,48,16)(3,1)\n"
+               "[EDIT]\n"
+               "PARENTCLASS=button\n");
+  ExpectProblems(CheckSkinFolder(folder.Path()),
+                 {{3, false, "GLOBALINFO", "BoxChecked", "looks this mask up as BOXCHECKED"},
+                  {4, false, "Button", "", "looks this section up as [BUTTON]"},
+                  {7, false, "EDIT", "PARENTCLASS", "the section is written [Button]"}});
 }
 
 // Damage that loading does not refuse is only a warning: such a skin counts as loading.
