@@ -388,6 +388,27 @@ void TsSkinFolderReader::CheckMask(const std::string& section, const TsOptionsFi
   if (m.MaskType > 0 && r.Height() % (m.MaskType + 1) != 0)
     Warn(section, key, "the height " + std::to_string(r.Height()) + " does not divide into picture and mask",
          "an even height: the picture above, its transparency mask below");
+  // Without a transparency mask only a border's corners leave the key colour out: in its edges
+  // and centre it would be copied as it is.
+  if (m.ImgType == itisaBorder && m.MaskType == 0) {
+    const int fw = r.Width() / m.ImageCount;
+    const bool centre = m.BorderWidth == 0;
+    for (int state = 0; state < m.ImageCount; ++state) {
+      const int x0 = r.Left + state * fw;
+      for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = x0; x < x0 + fw; ++x) {
+          const bool inCorner = (x < x0 + m.WL || x >= x0 + fw - m.WR) && (y < r.Top + m.WT || y >= r.Bottom - m.WB);
+          const bool inCentre = x >= x0 + m.WL && x < x0 + fw - m.WR && y >= r.Top + m.WT && y < r.Bottom - m.WB;
+          if (inCorner || (inCentre && !centre) || picture->GetPixel(x, y) != kSkinKeyColor) continue;
+          Warn(section, key,
+               "the key colour at (" + std::to_string(x) + ", " + std::to_string(y) + ") lies in " +
+                   (inCentre ? "the centre" : "an edge") + " of state " + std::to_string(state) +
+                   " and is drawn as fuchsia",
+               "the key colour only in the four corners of a border without a transparency mask");
+          return;
+        }
+    }
+  }
   // Tick marks are solid lines; every other glyph is a shape on the background.
   const bool solid = SameText(key.Name, "TICKHORZ") || SameText(key.Name, "TICKVERT");
   if (m.ImgType == itisaGlyph && m.MaskType == 0 && !solid) {

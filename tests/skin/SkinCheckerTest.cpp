@@ -131,6 +131,30 @@ TEST(SkinChecker, WarnsOfNamesThatTheProgramLooksUpInCapitals) {
                   {7, false, "EDIT", "PARENTCLASS", "the section is written [Button]"}});
 }
 
+// A border without a transparency mask copies its edges and centre as they are: the key colour
+// belongs in its corners only, and inside only when the centre is not painted.
+TEST(SkinChecker, WarnsOfKeyColourInABordersEdgesOrCentre) {
+  TTempFolder folder;
+  TDib master(24, 16, 24);
+  master.Fill(RGB(40, 80, 120));
+  master.SetPixel(0, 0, kSkinKeyColor);    // state 0: a corner, fine
+  master.SetPixel(5, 6, kSkinKeyColor);    // state 0: the centre, not painted with border width 1
+  master.SetPixel(17, 0, kSkinKeyColor);   // state 1: the top edge
+  SaveBmpFile(master, 24, folder.Write("master.bmp", ""));
+  folder.Write("Options.dat",
+               "[GLOBALINFO]\n"
+               "MASTERBITMAP=master.bmp\n"
+               "[BUTTON]\n"
+               "BORDERSMASK=^0000 0000 0012 0016 0004 0004 0004 0004 1 0 0 1\n"   // state 0 alone
+               "[EDIT]\n"
+               "BORDERSMASK=^0000 0000 0012 0016 0004 0004 0004 0004 1 0 0 0\n"   // centre painted
+               "[PANEL]\n"
+               "BORDERSMASK=^0000 0000 0024 0016 0004 0004 0004 0004 2 0 0 1\n");  // and state 1
+  ExpectProblems(CheckSkinFolder(folder.Path()),
+                 {{6, false, "EDIT", "BORDERSMASK", "the key colour at (5, 6) lies in the centre of state 0"},
+                  {8, false, "PANEL", "BORDERSMASK", "the key colour at (17, 0) lies in an edge of state 1"}});
+}
+
 // Damage that loading does not refuse is only a warning: such a skin counts as loading.
 TEST(SkinChecker, WarningsAloneLetTheSkinLoad) {
   TTempFolder folder;
