@@ -1,5 +1,7 @@
 #include "skin/data/sSkinManager.h"
 
+#include "platform/graphics/StartupTrace.h"
+
 #include <algorithm>
 #include <cfenv>
 #include <charconv>
@@ -248,8 +250,11 @@ void TsSkinManager::SetSkinName(const std::string& value) {
   if (OnBeforeChange) OnBeforeChange(this);
   gSkinChanging = true;
   FSkinData.Ready = false;
+  TraceStartup("skin load starts");
   if (LoadSkin()) {
+    TraceStartup("skin loaded");
     if (FActive) Apply();
+    TraceStartup("skin applied");
   } else {
     // The skin could not be read: the one in use stays, as the controls see it.
     FSkinName = previousName;
