@@ -8,6 +8,7 @@
 #include "platform/display/sdl/SdlDisplay.h"
 #include "viewer/CommandLine.h"
 #include "viewer/Maruk_rom.h"
+#include "viewer/ProgramIcon.h"
 
 int main(int argc, char** argv) {
   const TCommandLine commandLine = TCommandLine::Parse({argv + 1, argv + argc}, std::getenv("MARUK_SCALE"));
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
   }
   try {
     TSdlDisplay display(commandLine.Scale);
+    // The desktop entry's StartupWMClass names the same class.
+    display.SetIdentity("Maruk_ROM_viewer", {ProgramIconWithAlpha(16), ProgramIconWithAlpha(32), ProgramIconWithAlpha(48)});
     SetDisplay(&display);
     auto* application = new TApplication(nullptr);
     application->Initialize();

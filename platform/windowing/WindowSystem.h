@@ -134,6 +134,14 @@ void InvalidateWindowArea(HWND hwnd, const TRegion& windowCoordsRgn, bool erase,
 bool ProcessInputEvents();  // converts one pending display event into messages
 void DestroyWindowTree(HWND hwnd);
 void ActivateWindow(HWND hwnd, WPARAM how);
+// What happened to a top-level window from outside (a window manager, another program).
+void FollowNativeFocus(HWND hwnd);
+void FollowNativeState(HWND hwnd, const TSurfaceState& state);
+void FollowNativeBounds(HWND hwnd, const TRect& bounds);
+// A top-level window minimised to a window manager: out of sight, though it keeps its rectangle.
+bool MinimizedOutOfSight(HWND hwnd);
+// The pointer is no longer over `root`'s windows (they went out of sight): hovering ends there.
+void PointerLeftWindow(HWND root);
 void ForgetWindow(HWND hwnd);  // clears focus, capture, tracking and timers that name it
 LRESULT DefNcHitTest(HWND hwnd, TPoint screen);
 void PaintClassicFrame(HWND hwnd, HDC dc);

@@ -14,17 +14,12 @@
 #include "platform/windowing/WinApi.h"
 
 // SDL's native-window header pulls in Xlib and its macros; it comes after our own headers.
-#include <SDL.h>
-#include <SDL_syswm.h>
-#include <X11/extensions/XInput2.h>
+#include "platform/display/sdl/SdlX11.h"
 #include <X11/extensions/shape.h>
 
-namespace {
+using namespace sdlx11;
 
-struct TXWindow {
-  Display* Dpy = nullptr;
-  ::Window Id = 0;
-};
+namespace {
 
 // A request naming one of our windows can reach the server after the window is gone: SDL
 // wakes its event wait by sending an event to a window over a second connection, which can
@@ -42,21 +37,6 @@ void IgnoreWindowRaces() {
   const XErrorHandler previous = XSetErrorHandler(DropWindowRaces);
   if (previous != DropWindowRaces) gPreviousXErrorHandler = previous;
 }
-
-TXWindow XWindowOf(SDL_Window* window) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
-    return {info.info.x11.display, info.info.x11.window};
-  return {};
-}
-
-TRect FromSdl(const SDL_Rect& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
-
-// Rounds toward minus infinity, so that a screen position left of or above the origin maps to
-// the logical pixel that holds it.
-int FloorDiv(int v, int n) { return v >= 0 ? v / n : -((-v + n - 1) / n); }
-
 // Sets environment variables for the lifetime of the object and puts back what was there.
 class TScopedEnvironment {
  public:
@@ -131,73 +111,6 @@ void ReleaseTerminateSignals() {
     sigaction(kTerminateSignals[i], nullptr, &current);
     if (!(current.sa_flags & SA_SIGINFO) && current.sa_handler == &OnTerminateSignal)
       sigaction(kTerminateSignals[i], &gSdlHandlers[i], nullptr);
-  }
-}
-
-// Virtual-key code of a physical key, read as on a US keyboard.
-WPARAM VirtualKey(SDL_Scancode code, bool numLock) {
-  if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) return WPARAM('A' + (code - SDL_SCANCODE_A));
-  if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return WPARAM('1' + (code - SDL_SCANCODE_1));
-  if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F12) return VK_F1 + WPARAM(code - SDL_SCANCODE_F1);
-  if (code >= SDL_SCANCODE_F13 && code <= SDL_SCANCODE_F24) return VK_F12 + 1 + WPARAM(code - SDL_SCANCODE_F13);
-  if (code >= SDL_SCANCODE_KP_1 && code <= SDL_SCANCODE_KP_9) {
-    // Without Num Lock the keypad moves the caret, as the keys printed beside the digits.
-    static constexpr WPARAM kNavigation[9] = {VK_END, VK_DOWN, VK_NEXT, VK_LEFT, VK_CLEAR,
-                                              VK_RIGHT, VK_HOME, VK_UP, VK_PRIOR};
-    const int digit = code - SDL_SCANCODE_KP_1;
-    return numLock ? VK_NUMPAD0 + 1 + WPARAM(digit) : kNavigation[digit];
-  }
-  switch (code) {
-    case SDL_SCANCODE_0: return '0';
-    case SDL_SCANCODE_RETURN: return VK_RETURN;
-    case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
-    case SDL_SCANCODE_BACKSPACE: return VK_BACK;
-    case SDL_SCANCODE_TAB: return VK_TAB;
-    case SDL_SCANCODE_SPACE: return VK_SPACE;
-    case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
-    case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
-    case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
-    case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
-    case SDL_SCANCODE_BACKSLASH:
-    case SDL_SCANCODE_NONUSHASH: return VK_OEM_5;
-    case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
-    case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
-    case SDL_SCANCODE_GRAVE: return VK_OEM_3;
-    case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
-    case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
-    case SDL_SCANCODE_SLASH: return VK_OEM_2;
-    case SDL_SCANCODE_CAPSLOCK: return VK_CAPITAL;
-    case SDL_SCANCODE_SCROLLLOCK: return VK_SCROLL;
-    case SDL_SCANCODE_PAUSE: return VK_PAUSE;
-    case SDL_SCANCODE_INSERT: return VK_INSERT;
-    case SDL_SCANCODE_HOME: return VK_HOME;
-    case SDL_SCANCODE_PAGEUP: return VK_PRIOR;
-    case SDL_SCANCODE_DELETE: return VK_DELETE;
-    case SDL_SCANCODE_END: return VK_END;
-    case SDL_SCANCODE_PAGEDOWN: return VK_NEXT;
-    case SDL_SCANCODE_RIGHT: return VK_RIGHT;
-    case SDL_SCANCODE_LEFT: return VK_LEFT;
-    case SDL_SCANCODE_DOWN: return VK_DOWN;
-    case SDL_SCANCODE_UP: return VK_UP;
-    case SDL_SCANCODE_NUMLOCKCLEAR: return VK_NUMLOCK;
-    case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
-    case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
-    case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
-    case SDL_SCANCODE_KP_PLUS: return VK_ADD;
-    case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
-    case SDL_SCANCODE_KP_0: return numLock ? VK_NUMPAD0 : VK_INSERT;
-    case SDL_SCANCODE_KP_PERIOD: return numLock ? VK_DECIMAL : VK_DELETE;
-    case SDL_SCANCODE_APPLICATION: return VK_APPS;
-    case SDL_SCANCODE_HELP: return VK_HELP;
-    case SDL_SCANCODE_LCTRL: return VK_LCONTROL;
-    case SDL_SCANCODE_RCTRL: return VK_RCONTROL;
-    case SDL_SCANCODE_LSHIFT: return VK_LSHIFT;
-    case SDL_SCANCODE_RSHIFT: return VK_RSHIFT;
-    case SDL_SCANCODE_LALT: return VK_LMENU;
-    case SDL_SCANCODE_RALT: return VK_RMENU;
-    case SDL_SCANCODE_LGUI: return VK_LWIN;
-    case SDL_SCANCODE_RGUI: return VK_RWIN;
-    default: return 0;
   }
 }
 
@@ -294,6 +207,11 @@ TSdlDisplay::TSdlDisplay(int scale) : FScale(std::clamp(scale, 1, kMaxScale)) {
       throw std::runtime_error(message);
     }
   }
+  // A launcher's start-up notice is this program's to end, not that of programs it starts.
+  if (const char* id = std::getenv("DESKTOP_STARTUP_ID")) {
+    FStartupId = id;
+    unsetenv("DESKTOP_STARTUP_ID");
+  }
   // The window system makes characters from key presses itself.
   SDL_StopTextInput();
   SDL_EventState(SDL_TEXTINPUT, SDL_DISABLE);
@@ -330,8 +248,9 @@ TRect TSdlDisplay::ScreenRect() const {
 TRect TSdlDisplay::WorkArea() const {
   // SDL asks the X server for the work area on every call, and the window system asks for it
   // often (the frame's layout and metrics); it changes seldom (a panel added or moved).
+  // Once the root window tells of its changes the work area is read again only after one.
   const uint64_t now = SDL_GetTicks64();
-  if (FWorkAreaRead && now - FWorkAreaTime < kWorkAreaLifeMs) return FWorkArea;
+  if (FWorkAreaRead && (FRootWatched || now - FWorkAreaTime < kWorkAreaLifeMs)) return FWorkArea;
   SDL_Rect r;
   if (SDL_GetDisplayUsableBounds(0, &r) != 0) return ScreenRect();
   const TRect s = FromSdl(r);
@@ -350,9 +269,20 @@ TSdlDisplay::TSurface* TSdlDisplay::Find(HWND hwnd) {
   return it == FSurfaces.end() ? nullptr : &it->second;
 }
 
+const TSdlDisplay::TSurface* TSdlDisplay::Find(HWND hwnd) const {
+  auto it = FSurfaces.find(hwnd);
+  return it == FSurfaces.end() ? nullptr : &it->second;
+}
+
 HWND TSdlDisplay::FromId(uint32_t id) const {
   auto it = FById.find(id);
   return it == FById.end() ? nullptr : it->second;
+}
+
+HWND TSdlDisplay::FromX(unsigned long xid) const {
+  for (const auto& [hwnd, s] : FSurfaces)
+    if (xid && s.XId == xid) return hwnd;
+  return nullptr;
 }
 
 // ---- Surfaces ----------------------------------------------------------------------------------
@@ -361,6 +291,8 @@ void TSdlDisplay::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
   DestroySurface(hwnd);
   Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
   if (popup) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+  // A window manager sizes (and maximises) only a window whose size hints let it.
+  else if (GetWindowStyle(hwnd) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) flags |= SDL_WINDOW_RESIZABLE;
   SDL_Window* window = SDL_CreateWindow("", bounds.Left * FScale, bounds.Top * FScale,
                                         std::max(bounds.Width(), 1) * FScale, std::max(bounds.Height(), 1) * FScale,
                                         flags);
@@ -370,8 +302,9 @@ void TSdlDisplay::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
   s.Id = SDL_GetWindowID(window);
   s.Popup = popup;
   s.Bounds = bounds;
+  s.XId = XWindowOf(window).Id;
   FById[s.Id] = hwnd;
-  FSurfaces[hwnd] = std::move(s);
+  PrepareNative(FSurfaces[hwnd] = std::move(s), hwnd);
 }
 
 void TSdlDisplay::DestroySurface(HWND hwnd) {
@@ -401,6 +334,10 @@ void TSdlDisplay::SetSurfaceVisible(HWND hwnd, bool visible) {
   if (s->Popup) {
     s->FocusBefore = before != hwnd ? before : nullptr;
     if (TSurface* b = Find(s->FocusBefore); b && b->Visible) SDL_SetWindowInputFocus(b->Sdl.get());
+  } else {
+    // Minimised before it was ever shown: the manager takes it now.
+    if (s->State.Minimized) SetSurfaceState(hwnd, s->State);
+    EndStartupNotice(*s);
   }
   SyncX();
 }
@@ -410,16 +347,23 @@ void TSdlDisplay::SetSurfaceBounds(HWND hwnd, const TRect& bounds) {
   if (!s) return;
   const bool moved = bounds.Left != s->Bounds.Left || bounds.Top != s->Bounds.Top;
   const bool sized = bounds.Width() != s->Bounds.Width() || bounds.Height() != s->Bounds.Height();
+  const TRect before = s->Bounds;
   s->Bounds = bounds;
-  if (moved) SDL_SetWindowPosition(s->Sdl.get(), bounds.Left * FScale, bounds.Top * FScale);
+  if (moved) {
+    NoteRequested(*s, Bounds(bounds.Left * FScale, bounds.Top * FScale, before.Width() * FScale, before.Height() * FScale));
+    SDL_SetWindowPosition(s->Sdl.get(), bounds.Left * FScale, bounds.Top * FScale);
+  }
   if (sized) {
+    NoteRequested(*s, Bounds(bounds.Left * FScale, bounds.Top * FScale, std::max(bounds.Width(), 1) * FScale,
+                             std::max(bounds.Height(), 1) * FScale));
     SDL_SetWindowSize(s->Sdl.get(), std::max(bounds.Width(), 1) * FScale, std::max(bounds.Height(), 1) * FScale);
     ApplyShape(*s);
   }
 }
 
 void TSdlDisplay::RaiseSurface(HWND hwnd) {
-  if (TSurface* s = Find(hwnd); s && s->Visible) SDL_RaiseWindow(s->Sdl.get());
+  // Raising a window minimised to the manager would bring it back.
+  if (TSurface* s = Find(hwnd); s && s->Visible && !s->State.Minimized) SDL_RaiseWindow(s->Sdl.get());
 }
 
 void TSdlDisplay::SetSurfaceShape(HWND hwnd, const TRegion* shape) {
@@ -461,7 +405,9 @@ void TSdlDisplay::SetSurfaceTitle(HWND hwnd, const std::string& title) {
 
 void TSdlDisplay::Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) {
   TSurface* s = Find(hwnd);
-  if (!s || pixels.Empty()) return;
+  // A window minimised to the manager keeps the picture it had, to show when it comes back
+  // until it has painted itself again.
+  if (!s || pixels.Empty() || s->State.Minimized) return;
   TDib converted;
   const TDib* from = &pixels;
   if (pixels.BitsPerPixel() != 24) {
@@ -497,151 +443,12 @@ void TSdlDisplay::ShowAgain(TSurface& s) {
   if (target && s.FilledWidth == target->w && s.FilledHeight == target->h) SDL_UpdateWindowSurface(s.Sdl.get());
 }
 
-// ---- Keyboard focus ----------------------------------------------------------------------------
-
-HWND TSdlDisplay::FocusedWindow() const {
-  Display* dpy = nullptr;
-  for (const auto& [hwnd, s] : FSurfaces)
-    if ((dpy = XWindowOf(s.Sdl.get()).Dpy)) break;
-  if (dpy) {
-    // Ask the server: SDL only learns of a change when its event has been read.
-    ::Window focus = 0;
-    int revert = 0;
-    XGetInputFocus(dpy, &focus, &revert);
-    for (const auto& [hwnd, s] : FSurfaces)
-      if (focus && XWindowOf(s.Sdl.get()).Id == focus) return hwnd;
-    return nullptr;
-  }
-  SDL_Window* focus = SDL_GetKeyboardFocus();
-  for (const auto& [hwnd, s] : FSurfaces)
-    if (focus && s.Sdl.get() == focus) return hwnd;
-  return nullptr;
-}
-
-void TSdlDisplay::SetKeyboardFocus(HWND hwnd) {
-  TSurface* s = Find(hwnd);
-  if (!s || !s->Visible) return;
-  SDL_SetWindowInputFocus(s->Sdl.get());
-  SDL_RaiseWindow(s->Sdl.get());
-  SyncX();
-}
-
-void TSdlDisplay::HandFocusOn(HWND leaving) {
-  TSurface* s = Find(leaving);
-  if (!s || !s->Visible || FocusedWindow() != leaving) return;
-  // A window that loses its focus by disappearing hands it to nobody (no window manager to
-  // pick another), which would read as the program losing the focus.
-  TSurface* to = Find(s->FocusBefore);
-  if (!to || !to->Visible || to == s) {
-    to = nullptr;
-    for (HWND h : GetTopLevelWindows()) {
-      TSurface* o = h != leaving ? Find(h) : nullptr;
-      if (o && o->Visible) {
-        to = o;
-        break;
-      }
-    }
-  }
-  if (!to)
-    for (auto& [h, o] : FSurfaces)
-      if (h != leaving && o.Visible) {
-        to = &o;
-        break;
-      }
-  if (!to) return;
-  SDL_SetWindowInputFocus(to->Sdl.get());
-  SyncX();
-}
-
-void TSdlDisplay::CheckFocusLost() {
-  if (!FFocusChanged) return;
-  FFocusChanged = false;
-  // A focus that moved from one of our windows to another (menus, dialogs) is no loss.
-  if (HWND focus = FocusedWindow()) {
-    FLastFocus = focus;
-    FHadFocus = true;
-    return;
-  }
-  if (FHadFocus) {
-    TInputEvent e;
-    e.Kind = TInputEvent::ieFocusLost;
-    e.Window = FLastFocus;
-    FEvents.push_back(e);
-  }
-  FHadFocus = false;
-}
-
-void TSdlDisplay::SyncX() const {
-  // Waits until the server has handled our requests, so that the focus events they cause are
-  // read together (a loss and the gain that follows it).
-  for (const auto& [hwnd, s] : FSurfaces)
-    if (Display* dpy = XWindowOf(s.Sdl.get()).Dpy) {
-      XSync(dpy, False);
-      return;
-    }
-}
-
-// ---- Input -------------------------------------------------------------------------------------
-
-// A release that comes within microseconds of its press (a quick flick on the frame, or
-// generated input) is at times never reported by the X server, though the server's own button
-// state has it up; SDL then takes the button as held, ignores the presses that follow, and a
-// move or size loop would follow the pointer until some later release. Asked while the queue is
-// empty (a release reported before the answer would be queued by then), the server's button
-// mask tells; a lost release is put back into the X queue so that SDL's state and ours both
-// follow it, at the pointer's position.
-void TSdlDisplay::NoteServerButton(unsigned xButton, bool heldByServer) {
-  const unsigned bit = xButton == Button1 ? SDL_BUTTON_LMASK
-                       : xButton == Button2 ? SDL_BUTTON_MMASK
-                       : xButton == Button3 ? SDL_BUTTON_RMASK
-                                            : 0;
-  if (heldByServer) FServerPressed |= bit; else FServerPressed &= ~bit;
-}
-
-void TSdlDisplay::RecoverLostRelease() {
-  SDL_Window* window = SDL_GetMouseFocus();
-  if (!window)
-    for (const auto& [hwnd, s] : FSurfaces)
-      if ((window = s.Sdl.get())) break;
-  const TXWindow x = XWindowOf(window);
-  if (!x.Dpy) return;
-  ::Window root = 0, child = 0;
-  int rootX = 0, rootY = 0, winX = 0, winY = 0;
-  unsigned mask = 0;
-  if (!XQueryPointer(x.Dpy, x.Id, &root, &child, &rootX, &rootY, &winX, &winY, &mask)) return;
-  if (XEventsQueued(x.Dpy, QueuedAlready) > 0) return;
-  static constexpr struct {
-    unsigned Sdl;
-    unsigned XMask;
-    unsigned XButton;
-  } kButtons[] = {{SDL_BUTTON_LMASK, Button1Mask, Button1}, {SDL_BUTTON_MMASK, Button2Mask, Button2},
-                  {SDL_BUTTON_RMASK, Button3Mask, Button3}};
-  for (const auto& b : kButtons) {
-    if (!(FButtons & FServerPressed & b.Sdl) || (mask & b.XMask)) continue;
-    FServerPressed &= ~b.Sdl;
-    XEvent release{};
-    release.xbutton.type = ButtonRelease;
-    release.xbutton.display = x.Dpy;
-    release.xbutton.window = x.Id;
-    release.xbutton.root = root;
-    release.xbutton.time = CurrentTime;
-    release.xbutton.x = winX;
-    release.xbutton.y = winY;
-    release.xbutton.x_root = rootX;
-    release.xbutton.y_root = rootY;
-    release.xbutton.state = mask | b.XMask;
-    release.xbutton.button = b.XButton;
-    release.xbutton.same_screen = True;
-    XPutBackEvent(x.Dpy, &release);
-  }
-}
-
-
 bool TSdlDisplay::NextEvent(TInputEvent& event) {
   while (FEvents.empty()) {
     SDL_Event e;
     if (!SDL_PollEvent(&e)) {
-      CheckFocusLost();
+      CheckFocus();
+      ReportMovedOutside();
       if ((FButtons & FServerPressed) && FNativePointer) RecoverLostRelease();
       if (FEvents.empty()) return false;
       break;
@@ -663,6 +470,18 @@ void TSdlDisplay::Wait(int64_t timeoutMs) {
 
 void TSdlDisplay::Translate(const SDL_Event& e) {
   switch (e.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      // Input goes where the windows are by now.
+      ReportMovedOutside();
+      break;
+    default:
+      break;
+  }
+  switch (e.type) {
     case SDL_SYSWMEVENT:
       TranslateNative(e);
       break;
@@ -675,16 +494,9 @@ void TSdlDisplay::Translate(const SDL_Event& e) {
       TranslateMouse(e);
       break;
     case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-      const WPARAM vk = VirtualKey(e.key.keysym.scancode, (SDL_GetModState() & KMOD_NUM) != 0);
-      if (!vk) break;
-      TInputEvent k;
-      k.Kind = e.type == SDL_KEYDOWN ? TInputEvent::ieKeyDown : TInputEvent::ieKeyUp;
-      k.Key = vk;
-      k.Repeat = e.key.repeat != 0;
-      FEvents.push_back(k);
+    case SDL_KEYUP:
+      TranslateKey(e);
       break;
-    }
     case SDL_WINDOWEVENT: {
       const HWND hwnd = FromId(e.window.windowID);
       switch (e.window.event) {
@@ -700,12 +512,6 @@ void TSdlDisplay::Translate(const SDL_Event& e) {
           }
           break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-          if (hwnd) {
-            FHadFocus = true;
-            FLastFocus = hwnd;
-          }
-          FFocusChanged = true;
-          break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
           FFocusChanged = true;
           break;
@@ -715,6 +521,8 @@ void TSdlDisplay::Translate(const SDL_Event& e) {
       break;
     }
     case SDL_DROPBEGIN:
+      // On X the drops come from the native events (TranslateNative), read by our own rules.
+      if (FNativePointer) break;
       // The files of one drop come one event each, between its begin and its end.
       FDrop = TInputEvent{};
       FDrop->Kind = TInputEvent::ieDropFile;
@@ -722,7 +530,7 @@ void TSdlDisplay::Translate(const SDL_Event& e) {
       FDrop->ScreenPos = CursorPos();
       break;
     case SDL_DROPFILE:
-      if (e.drop.file) {
+      if (e.drop.file && !FNativePointer) {
         if (FDrop) {
           FDrop->Files.push_back(e.drop.file);
         } else {
@@ -752,172 +560,6 @@ void TSdlDisplay::Translate(const SDL_Event& e) {
     default:
       break;
   }
-}
-
-int TSdlDisplay::WatchNative(void* self, SDL_Event* e) {
-  if (e->type != SDL_SYSWMEVENT || !e->syswm.msg || e->syswm.msg->subsystem != SDL_SYSWM_X11) return 1;
-  const XGenericEventCookie& cookie = e->syswm.msg->msg.x11.event.xcookie;
-  if (cookie.type != GenericEvent || !cookie.data) return 1;
-  auto* display = static_cast<TSdlDisplay*>(self);
-  if (display->FXiOpcode < 0) {
-    int opcode = 0, eventBase = 0, errorBase = 0;
-    display->FXiOpcode = XQueryExtension(cookie.display, "XInputExtension", &opcode, &eventBase, &errorBase) ? opcode : 0;
-  }
-  if (cookie.extension != display->FXiOpcode ||
-      (cookie.evtype != XI_Motion && cookie.evtype != XI_ButtonPress && cookie.evtype != XI_ButtonRelease))
-    return 1;
-  const auto* device = static_cast<const XIDeviceEvent*>(cookie.data);
-  display->FXiPositions.push_back(
-      {cookie.serial, display->ToLogical({int(device->root_x), int(device->root_y)}), unsigned(device->detail)});
-  if (display->FXiPositions.size() > 4096) display->FXiPositions.pop_front();  // bounded, should reading lag
-  return 1;
-}
-
-bool TSdlDisplay::QueryPointer(TPoint& screen) const {
-  for (const auto& [hwnd, s] : FSurfaces) {
-    const TXWindow x = XWindowOf(s.Sdl.get());
-    if (!x.Dpy) return false;
-    ::Window root = 0, child = 0;
-    int rootX = 0, rootY = 0, winX = 0, winY = 0;
-    unsigned mask = 0;
-    if (!XQueryPointer(x.Dpy, DefaultRootWindow(x.Dpy), &root, &child, &rootX, &rootY, &winX, &winY, &mask)) return false;
-    screen = ToLogical({rootX, rootY});
-    return true;
-  }
-  return false;
-}
-
-void TSdlDisplay::PushMove(TPoint screen) {
-  FCursor = screen;
-  if (!FEvents.empty() && FEvents.back().Kind == TInputEvent::ieMouseMove && FEvents.back().ScreenPos == screen) return;
-  TInputEvent m;
-  m.Kind = TInputEvent::ieMouseMove;
-  m.ScreenPos = screen;
-  FEvents.push_back(m);
-}
-
-void TSdlDisplay::TranslateNative(const SDL_Event& e) {
-  if (!e.syswm.msg || e.syswm.msg->subsystem != SDL_SYSWM_X11) return;
-  const XEvent& x = e.syswm.msg->msg.x11.event;
-  switch (x.type) {
-    case MotionNotify:  // only while SDL holds a core pointer grab
-      PushMove(ToLogical({x.xmotion.x_root, x.xmotion.y_root}));
-      return;
-    case EnterNotify:
-    case LeaveNotify:
-      // Also on leaving for no window of ours, so that hover states end.
-      if (x.xcrossing.mode == NotifyNormal) PushMove(ToLogical({x.xcrossing.x_root, x.xcrossing.y_root}));
-      return;
-    case ButtonPress:
-    case ButtonRelease:
-      FRootPos = ToLogical({x.xbutton.x_root, x.xbutton.y_root});
-      FRootFresh = true;
-      NoteServerButton(x.xbutton.button, x.type == ButtonPress && !x.xbutton.send_event);
-      return;
-    case GenericEvent: {
-      const XGenericEventCookie& cookie = x.xcookie;
-      if (FXiOpcode <= 0 || cookie.extension != FXiOpcode) return;
-      if (cookie.evtype != XI_Motion && cookie.evtype != XI_ButtonPress && cookie.evtype != XI_ButtonRelease) return;
-      while (!FXiPositions.empty() && FXiPositions.front().Serial < cookie.serial) FXiPositions.pop_front();
-      TPoint pos;
-      unsigned button = 0;
-      if (!FXiPositions.empty() && FXiPositions.front().Serial == cookie.serial) {
-        pos = FXiPositions.front().Pos;
-        button = FXiPositions.front().Button;
-        FXiPositions.pop_front();
-      } else if (!QueryPointer(pos)) {
-        return;
-      }
-      if (cookie.evtype == XI_Motion) {
-        PushMove(pos);
-      } else {
-        FRootPos = pos;
-        FRootFresh = true;
-        // The input extension's events come from the server's own devices.
-        NoteServerButton(button, cookie.evtype == XI_ButtonPress);
-      }
-      return;
-    }
-    default:
-      return;
-  }
-}
-
-void TSdlDisplay::TranslateMouse(const SDL_Event& e) {
-  Uint32 windowId = 0;
-  TPoint local;
-  switch (e.type) {
-    case SDL_MOUSEMOTION:
-      windowId = e.motion.windowID;
-      local = {e.motion.x, e.motion.y};
-      break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-      windowId = e.button.windowID;
-      local = {e.button.x, e.button.y};
-      break;
-    default:
-      windowId = e.wheel.windowID;
-      local = {e.wheel.mouseX, e.wheel.mouseY};
-      break;
-  }
-  // The native event's screen position is exact; window position plus local position is not
-  // while the window system is moving the window (the event predates the move).
-  TPoint screen = FCursor;
-  if (FRootFresh) {
-    screen = FRootPos;
-  } else if (!FNativePointer || !QueryPointer(screen)) {
-    if (FButtons) {
-      SDL_GetGlobalMouseState(&screen.X, &screen.Y);
-      screen = ToLogical(screen);
-    } else if (SDL_Window* window = SDL_GetWindowFromID(windowId)) {
-      SDL_GetWindowPosition(window, &screen.X, &screen.Y);
-      screen = ToLogical({screen.X + local.X, screen.Y + local.Y});
-    }
-  }
-  FRootFresh = false;
-  FCursor = screen;
-
-  TInputEvent m;
-  m.ScreenPos = screen;
-  if (e.type == SDL_MOUSEMOTION) {
-    m.Kind = TInputEvent::ieMouseMove;
-  } else if (e.type == SDL_MOUSEWHEEL) {
-    int delta = e.wheel.y;
-    if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) delta = -delta;
-    if (delta == 0) return;
-    m.Kind = TInputEvent::ieWheel;
-    m.WheelDelta = delta * 120;
-  } else {
-    switch (e.button.button) {
-      case SDL_BUTTON_LEFT: m.Button = 0; break;
-      case SDL_BUTTON_RIGHT: m.Button = 1; break;
-      case SDL_BUTTON_MIDDLE: m.Button = 2; break;
-      default: return;
-    }
-    const unsigned bit = SDL_BUTTON(e.button.button);
-    if (e.type == SDL_MOUSEBUTTONDOWN) {
-      m.Kind = TInputEvent::ieButtonDown;
-      // Keep getting moves outside the window while a button is held (the window system's
-      // capture, moving and sizing rely on it).
-      if (!FButtons) SDL_CaptureMouse(SDL_TRUE);
-      FButtons |= bit;
-    } else {
-      m.Kind = TInputEvent::ieButtonUp;
-      FButtons &= ~bit;
-      if (!FButtons) SDL_CaptureMouse(SDL_FALSE);
-    }
-  }
-  FEvents.push_back(m);
-}
-
-TPoint TSdlDisplay::CursorPos() const {
-  TPoint p;
-  if (QueryPointer(p)) return FCursor = p;
-  if (!FSurfaces.empty()) return FCursor;
-  int gx = 0, gy = 0;
-  SDL_GetGlobalMouseState(&gx, &gy);
-  return ToLogical({gx, gy});
 }
 
 void TSdlDisplay::Beep() {
