@@ -189,6 +189,8 @@ void FollowNativeState(HWND hwnd, const TSurfaceState& state) {
   if (state.Minimized) {
     DropFocusInside(hwnd);
     PointerLeftWindow(hwnd);
+  } else if (IsLive(hwnd)) {
+    UpdateWindow(hwnd);
   }
 }
 
@@ -198,4 +200,6 @@ void FollowNativeBounds(HWND hwnd, const TRect& bounds) {
   // would set itself.
   SetWindowPos(hwnd, nullptr, bounds.Left, bounds.Top, bounds.Width(), bounds.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING);
+  // Painted before the input that follows: a frame lays out its caption buttons as it paints.
+  if (IsLive(hwnd)) UpdateWindow(hwnd);
 }

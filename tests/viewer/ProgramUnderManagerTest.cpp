@@ -79,11 +79,14 @@ class ProgramUnderManager : public TProgramOnScreen {
     return o.str();
   }
   // A title button, counted in pixels from the window's right edge: close 13, maximise 33,
-  // minimise 53.
+  // minimise 53. Two clicks at one place within the double-click time would be a double click.
   void ClickTitleButton(int fromRight) {
+    std::this_thread::sleep_until(FLastTitleClick + 600ms);
     const TGeometry g = MainGeometry();
     Click(g.X + g.W - fromRight, g.Y + 9);
+    FLastTitleClick = TClock::now();
   }
+  TClock::time_point FLastTitleClick;
   // A click on the window where it has no control: it only activates the window.
   void ClickInside() {
     const TGeometry g = MainGeometry();
