@@ -7,6 +7,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 int main(int argc, char** argv) {
   const int height = argc > 1 ? std::atoi(argv[1]) : 0;
@@ -32,6 +33,12 @@ int main(int argc, char** argv) {
                   reinterpret_cast<const unsigned char*>(strut), 4);
   XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(strut), 12);
+  // Where it is asked to be, not where a manager would place a new window.
+  XSizeHints hints{};
+  hints.flags = USPosition | USSize | PMinSize | PMaxSize;
+  hints.width = hints.min_width = hints.max_width = width;
+  hints.height = hints.min_height = hints.max_height = height;
+  XSetWMNormalHints(dpy, panel, &hints);
   XStoreName(dpy, panel, "strut_panel");
   XMapWindow(dpy, panel);
   XFlush(dpy);
