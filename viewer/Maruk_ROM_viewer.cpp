@@ -5,12 +5,14 @@
 
 #include <malloc.h>
 
-#include "platform/display/sdl/SdlDisplay.h"
+#include "platform/display/x11/X11Display.h"
+#include "platform/graphics/StartupTrace.h"
 #include "viewer/CommandLine.h"
 #include "viewer/Maruk_rom.h"
 #include "viewer/ProgramIcon.h"
 
 int main(int argc, char** argv) {
+  TraceStartup("main");
   const TCommandLine commandLine = TCommandLine::Parse({argv + 1, argv + argc}, std::getenv("MARUK_SCALE"));
   for (const std::string& warning : commandLine.Warnings) std::fprintf(stderr, "Maruk_ROM_viewer: %s\n", warning.c_str());
   switch (commandLine.Action) {
@@ -27,16 +29,18 @@ int main(int argc, char** argv) {
       break;
   }
   try {
-    TSdlDisplay display(commandLine.Scale);
-    // The desktop entry's StartupWMClass names the same class.
-    display.SetIdentity("Maruk_ROM_viewer", {ProgramIconWithAlpha(16), ProgramIconWithAlpha(32), ProgramIconWithAlpha(48)});
+    TX11Display display(commandLine.Scale);
+    TraceStartup("X connection");
+    display.SetIcon({ProgramIconWithAlpha(16), ProgramIconWithAlpha(32)});
     SetDisplay(&display);
     auto* application = new TApplication(nullptr);
     application->Initialize();
     auto* form = application->CreateForm<TForm1>();
+    TraceStartup("window created");
     // Reading the stored layout and building the skin leave much freed memory behind.
     malloc_trim(0);
     if (!commandLine.File.empty()) form->LoadRomWhenShown(commandLine.File);
+    TraceStartup("message loop starts");
     application->Run();
     TComponent::Free(application);
     SetDisplay(nullptr);

@@ -84,7 +84,6 @@ class TProgramOnScreen : public ::testing::Test {
 
   Display* Dpy = nullptr;
   std::unique_ptr<TChildProcess> Program;
-  std::string Suppressions;
   std::vector<std::string> Roms;
   std::vector<std::string> Folders;
 
@@ -94,12 +93,6 @@ class TProgramOnScreen : public ::testing::Test {
     Dpy = screen.Dpy();
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(Dpy, &event, &error, &major, &minor)) GTEST_SKIP() << "the X server has no test extension";
-    // Whatever SDL's D-Bus connection keeps at exit is not ours.
-    char tmpl[] = "/tmp/viewer-lsan-XXXXXX";
-    const int fd = mkstemp(tmpl);
-    if (fd >= 0) close(fd);
-    Suppressions = tmpl;
-    std::ofstream(Suppressions) << "leak:libdbus-1.so\n";
   }
   void TearDown() override {
     Program.reset();
@@ -108,16 +101,13 @@ class TProgramOnScreen : public ::testing::Test {
     XSync(Dpy, False);
     for (const std::string& rom : Roms) std::remove(rom.c_str());
     for (const std::string& folder : Folders) std::system(("rm -rf '" + folder + "'").c_str());
-    if (!Suppressions.empty()) std::remove(Suppressions.c_str());
   }
 
   // Starts the program and waits for its window; false when it never showed.
   bool Start(const std::vector<std::string>& args = {}, const std::map<std::string, std::string>& env = {}) {
     std::vector<std::string> argv = {MARUK_VIEWER_EXE};
     argv.insert(argv.end(), args.begin(), args.end());
-    std::map<std::string, std::string> all{{"DISPLAY", TTestScreen::Shared(Managed()).Name()},
-                                           {"SDL_VIDEODRIVER", "x11"},
-                                           {"LSAN_OPTIONS", "suppressions=" + Suppressions}};
+    std::map<std::string, std::string> all{{"DISPLAY", TTestScreen::Shared(Managed()).Name()}};
     for (const auto& [k, v] : env) all[k] = v;
     // A launcher's start-up notice belongs to the program it launched, not to the tests.
     std::vector<std::string> unset;
@@ -168,33 +158,40 @@ class TProgramOnScreen : public ::testing::Test {
   }
 
   // The program's windows that are on the screen (its own, not a manager's frame around them),
-  // bottom of the stack first.
+  // bottom of the stack first. Its main window carries its process id; its popups (menus,
+  // dialogs) are known by being made on the same connection to the server, whose windows share
+  // the bits of the id above the server's resource mask.
   std::vector<::Window> TopLevels() {
     std::vector<::Window> out;
     if (!Program) return out;
+    constexpr unsigned long kResourceMask = 0x1FFFFF;
     const long pid = Program->Pid();
-    auto ours = [&](::Window w) {
-      const std::vector<long> p = Numbers(w, "_NET_WM_PID", XA_CARDINAL);
-      XWindowAttributes a;
-      return p.size() == 1 && p[0] == pid && XGetWindowAttributes(Dpy, w, &a) && a.map_state == IsViewable;
-    };
+    std::vector<::Window> candidates;
     ::Window root = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
     if (!XQueryTree(Dpy, DefaultRootWindow(Dpy), &root, &parent, &children, &count)) return out;
     for (unsigned i = 0; i < count; ++i) {
-      if (ours(children[i])) {
-        out.push_back(children[i]);
-        continue;
-      }
-      // A window manager's frame holds the window one level down.
+      candidates.push_back(children[i]);
+      // A window manager's frame holds a window one level down.
       ::Window* inner = nullptr;
       unsigned innerCount = 0;
       if (XQueryTree(Dpy, children[i], &root, &parent, &inner, &innerCount))
-        for (unsigned j = 0; j < innerCount; ++j)
-          if (ours(inner[j])) out.push_back(inner[j]);
+        for (unsigned j = 0; j < innerCount; ++j) candidates.push_back(inner[j]);
       if (inner) XFree(inner);
     }
     if (children) XFree(children);
+    unsigned long base = 0;
+    for (::Window w : candidates) {
+      const std::vector<long> p = Numbers(w, "_NET_WM_PID", XA_CARDINAL);
+      if (p.size() == 1 && p[0] == pid) base = w & ~kResourceMask;
+    }
+    if (!base) return out;
+    for (::Window w : candidates) {
+      XWindowAttributes a;
+      if ((w & ~kResourceMask) == base && XGetWindowAttributes(Dpy, w, &a) && a.map_state == IsViewable &&
+          a.c_class == InputOutput)
+        out.push_back(w);
+    }
     return out;
   }
   TGeometry GeometryOf(::Window w) {

@@ -1,7 +1,11 @@
 // The program itself on a bare X server (no window manager), driven as a user would drive it:
 // the window is dragged by its caption, an edge and a corner; afterwards it must sleep and still
 // answer; and a termination signal must end it cleanly whatever it is doing.
+#include <set>
+
 #include "tests/viewer/ProgramOnScreen.h"
+// Xlib and its macros last.
+#include "tests/support/XdndSource.h"
 
 namespace {
 
@@ -96,6 +100,51 @@ TEST_F(ProgramOnScreen, ARomNamedOnTheCommandLineIsShownAtStart) {
   ASSERT_TRUE(Start({WriteRom(std::vector<uint8_t>(100, 0xFF))})) << Program->Output();
   EXPECT_TRUE(WaitUntil([&] { return PicturePixel(4, 2) == kBlue; })) << std::hex << PicturePixel(4, 2);
   EXPECT_EQ(TopLevels().size(), 1u) << "an error box came up";
+}
+
+// Whatever window the program shows, it is never seen blank: the first time it is seen mapped
+// (looked for without pause), it already shows its picture.
+TEST_F(ProgramOnScreen, ItsWindowAndItsDialogsAppearAlreadyPainted) {
+  auto manyColours = [&](::Window w) {
+    const TGeometry g = GeometryOf(w);
+    std::set<unsigned long> colours;
+    for (int i = 0; i < 8; ++i)
+      for (int x = 0; x < g.W; x += 7) colours.insert(PixelOf(w, x, int((i + 0.5) * g.H / 8)));
+    return colours.size() >= 4;
+  };
+  // The first new window seen mapped, polling the server as fast as it answers.
+  auto firstNewWindow = [&](const std::vector<::Window>& before) -> ::Window {
+    const auto deadline = TClock::now() + 20s;
+    while (TClock::now() < deadline) {
+      for (::Window w : TopLevels())
+        if (std::find(before.begin(), before.end(), w) == before.end()) return w;
+    }
+    return 0;
+  };
+  std::vector<std::string> argv = {MARUK_VIEWER_EXE};
+  Program = std::make_unique<TChildProcess>(argv, std::map<std::string, std::string>{{"DISPLAY", TTestScreen::Shared(false).Name()}});
+  ASSERT_TRUE(Program->Started());
+  const ::Window main = firstNewWindow(TopLevels());
+  ASSERT_NE(main, 0u);
+  EXPECT_TRUE(manyColours(main)) << "the main window was mapped blank";
+
+  const TGeometry g0 = GeometryOf(main);
+  const int x = g0.X + 4 + 50, y = g0.Y + 4 + 19 + 208 + 12;  // "Open ROM"
+  const std::vector<::Window> before = TopLevels();
+  Click(x, y);
+  const ::Window dialog = firstNewWindow(before);
+  ASSERT_NE(dialog, 0u);
+  EXPECT_TRUE(manyColours(dialog)) << "the Open dialog was mapped blank";
+  Key(XK_Escape);
+
+  // A message box: a file that cannot be read, dropped on the window.
+  const std::vector<::Window> beforeBox = TopLevels();
+  const TGeometry g = GeometryOf(main);
+  TXdndSource source(Dpy);
+  source.Drop(main, {"/nonexistent/dump.rom"}, g.X + 200, g.Y + 100);
+  const ::Window box = firstNewWindow(beforeBox);
+  ASSERT_NE(box, 0u);
+  EXPECT_TRUE(manyColours(box)) << "the message box was mapped blank";
 }
 
 TEST_F(ProgramOnScreen, AtScaleTwoTheWindowIsTwiceAsLargeWithSharpPixelsAndTakesClicksWhereItShowsThem) {

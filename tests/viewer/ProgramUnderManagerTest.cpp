@@ -161,7 +161,7 @@ TEST_F(ProgramUnderManager, AWindowTheManagerMinimisedComesBackPaintedAndItsButt
   ASSERT_TRUE(WaitUntil([&] { return State(Main()) == kIconicState; }));
   ActivateByManager(Main());
   EXPECT_TRUE(WaitUntil([&] { return MainViewable() && MainGeometry() == place && Whole() == before; }))
-      << MainGeometry();
+      << MainGeometry() << ", " << Difference(Whole(), before);
   ExpectIdle("restoring");
   // The program knows the window is back: its minimise button minimises again.
   ClickTitleButton(53);

@@ -15,7 +15,7 @@
 // the maximised state goes back to the place it had when it was maximised), and a test acts as
 // the manager, giving the focus, setting states and moving windows from outside.
 //
-// With a scale factor N the screen is shown N times larger, as the SDL display does for
+// With a scale factor N the screen is shown N times larger, as the X display does for
 // high-density screens: the window system sees the screen of the given size, while injected
 // input positions, screenshots and ScreenPixel are in the pixels of the enlarged screen.
 #include <cstdint>
