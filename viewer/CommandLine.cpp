@@ -49,6 +49,15 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& args, const cha
     } else if (arg == "--version") {
       result.Action = clVersion;
       return result;
+    } else if (arg == "--check-skin" || arg.rfind("--check-skin=", 0) == 0) {
+      if (arg == "--check-skin") {
+        if (i + 1 >= args.size()) return Fail("option '--check-skin' needs a skin folder");
+        result.SkinFolder = args[++i];
+      } else {
+        result.SkinFolder = arg.substr(13);
+      }
+      if (result.SkinFolder.empty()) return Fail("option '--check-skin' needs a skin folder");
+      result.Action = clCheckSkin;
     } else if (arg == "--scale" || arg.rfind("--scale=", 0) == 0) {
       std::string value;
       if (arg == "--scale") {
@@ -63,6 +72,8 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& args, const cha
       return Fail("unknown option '" + arg + "'");
     }
   }
+  if (result.Action == clCheckSkin && fileGiven)
+    return Fail("--check-skin takes no ROM file ('" + result.File + "' given)");
   if (!scaleGiven && scaleVariable && *scaleVariable && !ParseScale(scaleVariable, result.Scale))
     result.Warnings.push_back("ignoring MARUK_SCALE='" + std::string(scaleVariable) + "' (" + range + ")");
   return result;
@@ -76,6 +87,10 @@ std::string TCommandLine::HelpText() {
          "\n"
          "  FILE         open this ROM dump at start, as if chosen with \"Open ROM\"\n"
          "  --scale N    show the window N times larger (1 to " + std::to_string(kMaxScale) + ")\n"
+         "  --check-skin DIR\n"
+         "               check the skin folder DIR as loading it would, print every problem\n"
+         "               as FILE:LINE: [SECTION] KEY: what is wrong (what was expected), and\n"
+         "               exit: 0 the skin loads, 1 it would be refused, 2 bad usage\n"
          "  --help       print this help and exit\n"
          "  --version    print the version and exit\n"
          "\n"

@@ -7,6 +7,7 @@
 
 #include "platform/display/x11/X11Display.h"
 #include "platform/graphics/StartupTrace.h"
+#include "skin/data/sSkinChecker.h"
 #include "viewer/CommandLine.h"
 #include "viewer/Maruk_rom.h"
 #include "viewer/ProgramIcon.h"
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
     case clUsageError:
       std::fprintf(stderr, "Maruk_ROM_viewer: %s\n%s\n", commandLine.Error.c_str(), TCommandLine::UsageLine().c_str());
       return 2;
+    case clCheckSkin:
+      return RunSkinCheck(commandLine.SkinFolder, stdout, stderr, "Maruk_ROM_viewer");
     case clRun:
       break;
   }

@@ -280,7 +280,7 @@ std::string TsSkinManager::FindSkinFolder(const std::string& name) const {
     if (folder.empty()) continue;
     std::string base = folder;
     if (base.back() != '/' && base.back() != '\\') base += '\\';
-    if (SkinFileExists(base + name + "\\Options.dat")) return base + name + "\\";
+    if (!FindSkinFile(base + name + "\\", "Options.dat").empty()) return base + name + "\\";
   }
   return {};
 }
@@ -524,7 +524,7 @@ void TsSkinManager::GetSkinNames(std::vector<std::string>& list, std::string& fi
     while (dirent* e = readdir(d)) {
       const std::string name = e->d_name;
       if (name.empty() || name[0] == '.') continue;
-      if (SkinDirExists(base + name) && SkinFileExists(base + name + "\\Options.dat")) names.push_back(name);
+      if (SkinDirExists(base + name) && !FindSkinFile(base + name + "\\", "Options.dat").empty()) names.push_back(name);
     }
     closedir(d);
     std::sort(names.begin(), names.end());  // directory order differs between systems

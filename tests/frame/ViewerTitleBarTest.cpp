@@ -11,7 +11,7 @@
 
 namespace {
 
-class TitleBar : public ViewerWindowTest {
+class ViewerTitleBar : public ViewerWindowTest {
  protected:
   TsSkinProvider* Provider = nullptr;
 
@@ -39,7 +39,7 @@ class TitleBar : public ViewerWindowTest {
   }
 };
 
-TEST_F(TitleBar, LeavingTheCloseButtonForTheSizingBorderBesideItPutsItOut) {
+TEST_F(ViewerTitleBar, LeavingTheCloseButtonForTheSizingBorderBesideItPutsItOut) {
   // The close button spans window x 616..636 of the 640-pixel window; right of it, in the
   // caption's rows, lies the 4-pixel sizing border.
   const TRect close = Provider->ButtonRecord(HTCLOSE).R;
@@ -55,7 +55,7 @@ TEST_F(TitleBar, LeavingTheCloseButtonForTheSizingBorderBesideItPutsItOut) {
   EXPECT_EQ(Differences(Shot(close), normal), 0);
 }
 
-TEST_F(TitleBar, ADoubleClickOnTheIconClosesTheWindowWhereOneClickOpensTheMenu) {
+TEST_F(ViewerTitleBar, ADoubleClickOnTheIconClosesTheWindowWhereOneClickOpensTheMenu) {
   int closes = 0;
   Form->OnClose = [&](TObject*, TCloseAction& action) {
     ++closes;
@@ -101,7 +101,7 @@ TEST_F(TitleBar, ADoubleClickOnTheIconClosesTheWindowWhereOneClickOpensTheMenu) 
   EXPECT_TRUE(IsZoomed(Form->Handle()));
 }
 
-TEST_F(TitleBar, TheCaptionTakesTheStatusFontsHeightAsItsPointSize) {
+TEST_F(ViewerTitleBar, TheCaptionTakesTheStatusFontsHeightAsItsPointSize) {
   // The status font's height, -11, taken as a size: a font of -MulDiv(-11, 96, 72) = 15 pixels
   // from the top of its cell to the bottom. Of the strikes of MS Sans Serif the nearest is the
   // 10-point one, 16 pixels high with an ascent of 13 of which 3 are internal leading: its
@@ -144,7 +144,7 @@ void WriteTitleBarSkin(const TTempFolder& home) {
              "TITLEBAR=!TITLEBAR.BMP!3!0!0!0!0!0!0\n");
 }
 
-TEST_F(TitleBar, ASkinsTitleBarPieceLiesBehindTheButtonsInTheWindowsState) {
+TEST_F(ViewerTitleBar, ASkinsTitleBarPieceLiesBehindTheButtonsInTheWindowsState) {
   THomeFolder home;
   WriteTitleBarSkin(home);
   Manager->SetSkinName("Piece");
