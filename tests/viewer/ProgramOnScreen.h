@@ -119,7 +119,7 @@ class TProgramOnScreen : public ::testing::Test {
     return WaitUntil([&] { return MainViewable(); });
   }
 
-  bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+  bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     const auto deadline = TClock::now() + limit;
     while (!done()) {
       if (TClock::now() > deadline || (Program && !Program->Running())) return false;

@@ -170,7 +170,7 @@ TEST_F(ProgramUnderManager, AWindowTheManagerMinimisedComesBackPaintedAndItsButt
 
 TEST_F(ProgramUnderManager, MaximisedItKeepsToTheWorkAreaOfAPanelAndTheManagerAndTheTitleButtonsAgree) {
   StartPanel(40);
-  ASSERT_TRUE(WaitUntil([&] { return WorkArea() == TGeometry{0, 40, 1280, 984}; })) << WorkArea();
+  ASSERT_TRUE(WaitUntil([&] { return WorkArea() == TGeometry{0, 40, 1280, 984}; }, 20s)) << WorkArea();
   ASSERT_TRUE(Start()) << Program->Output();
   ClickInside();
   const TGeometry place = MainGeometry();
