@@ -14,7 +14,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libx11-dev libfreetype-dev libfontconfig-dev libjpeg-dev libpng-dev libxext-dev libxtst-dev
   libpixman-1-dev fonts-wine
-  xvfb xdotool x11-apps
+  xvfb xdotool x11-apps openbox wmctrl x11-utils
   desktop-file-utils appstream
   clang libclang-rt-dev
 )

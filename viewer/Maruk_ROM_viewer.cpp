@@ -10,6 +10,7 @@
 #include "skin/data/sSkinChecker.h"
 #include "viewer/CommandLine.h"
 #include "viewer/Maruk_rom.h"
+#include "viewer/ProgramIcon.h"
 
 int main(int argc, char** argv) {
   TraceStartup("main");
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   try {
     TX11Display display(commandLine.Scale);
     TraceStartup("X connection");
+    display.SetIcon({ProgramIconWithAlpha(16), ProgramIconWithAlpha(32)});
     SetDisplay(&display);
     auto* application = new TApplication(nullptr);
     application->Initialize();

@@ -60,3 +60,34 @@ TDib ProgramIconPicture(int size) {
   }
   return d;
 }
+
+TDib ProgramIconWithAlpha(int size) {
+  const int factor = size >= 32 ? 4 : 1;
+  const TDib big = ProgramIconPicture(size * factor);
+  TDib out(size, size, 32);
+  for (int y = 0; y < size; ++y) {
+    uint8_t* row = out.ScanLine(y);
+    for (int x = 0; x < size; ++x) {
+      int r = 0, g = 0, b = 0, opaque = 0;
+      for (int sy = 0; sy < factor; ++sy)
+        for (int sx = 0; sx < factor; ++sx) {
+          const COLORREF c = big.GetPixel(x * factor + sx, y * factor + sy);
+          if (c == kKey) continue;
+          r += GetRValue(c);
+          g += GetGValue(c);
+          b += GetBValue(c);
+          ++opaque;
+        }
+      uint8_t* p = row + 4 * x;
+      if (opaque == 0) {
+        p[0] = p[1] = p[2] = p[3] = 0;
+        continue;
+      }
+      p[0] = uint8_t((b + opaque / 2) / opaque);
+      p[1] = uint8_t((g + opaque / 2) / opaque);
+      p[2] = uint8_t((r + opaque / 2) / opaque);
+      p[3] = uint8_t((opaque * 255 + factor * factor / 2) / (factor * factor));
+    }
+  }
+  return out;
+}

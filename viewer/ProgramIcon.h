@@ -4,3 +4,9 @@
 #include "platform/graphics/Dib.h"
 
 TDib ProgramIconPicture(int size);
+
+// The picture as a 32-bit bitmap with transparency (B, G, R, alpha), for icons: sizes from 32 up
+// are drawn four times larger and reduced, each pixel's colour averaged over its opaque samples
+// and its opacity their share, so that the tile's rounded outline is smooth; smaller sizes keep
+// the picture's own pixels, the key colour see-through.
+TDib ProgramIconWithAlpha(int size);

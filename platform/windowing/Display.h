@@ -13,6 +13,14 @@
 struct TWnd;
 using HWND = TWnd*;
 
+// What a window manager shows of a top-level window: minimised (on a taskbar, out of sight),
+// maximised, both (minimised from the maximised state, which a restore brings back), or neither.
+struct TSurfaceState {
+  bool Minimized = false;
+  bool Maximized = false;
+  bool operator==(const TSurfaceState&) const = default;
+};
+
 struct TInputEvent {
   enum TKind {
     ieMouseMove,
@@ -22,6 +30,9 @@ struct TInputEvent {
     ieKeyDown,
     ieKeyUp,
     ieFocusLost,     // the native window lost the keyboard focus to another program
+    ieFocusGained,   // the keyboard focus was given to the native window from outside
+    ieStateChanged,  // the window manager minimised, maximised or restored the window
+    ieBoundsChanged, // the native window was moved or sized from outside
     ieCloseRequest,  // the user asked to close the native window from outside
     ieDropFile,      // files dropped on a window
     ieQuit,          // the display is going away (or a headless script has ended)
@@ -35,7 +46,9 @@ struct TInputEvent {
   // The character a key-down gives in the keyboard layout in use (Windows-1252), 0 for none;
   // -1 when the display does not know (the key is then read as on a US keyboard).
   int Character = -1;
-  HWND Window = nullptr;  // target of focus, close and drop events
+  HWND Window = nullptr;  // target of focus, state, bounds, close and drop events
+  TSurfaceState State;    // the window's state after ieStateChanged
+  TRect Bounds;           // the window's rectangle after ieBoundsChanged, screen coordinates
   std::vector<std::string> Files;  // dropped files' paths, in the order of the drop
 };
 
@@ -58,6 +71,11 @@ class TDisplay {
   virtual void SetSurfaceShape(HWND hwnd, const TRegion* shape) = 0;
   virtual void SetSurfaceTitle(HWND, const std::string&) {}
   virtual void SetKeyboardFocus(HWND) {}
+  // Whether a window manager places, minimises and maximises this window's surface. Then the
+  // window system asks it to (SetSurfaceState) instead of doing it all itself, and follows what
+  // the manager does (ieStateChanged, ieBoundsChanged); a minimised window keeps its rectangle.
+  virtual bool IsManaged(HWND) const { return false; }
+  virtual void SetSurfaceState(HWND, const TSurfaceState&) {}
   // Shows the window's pixels (its whole frame, window coordinates) inside `dirty`.
   virtual void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) = 0;
 

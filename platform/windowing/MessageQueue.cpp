@@ -203,6 +203,12 @@ void FreeGraveyard() {
 
 }  // namespace
 
+void PointerLeftWindow(HWND root) {
+  TWindowSystem& ws = WS();
+  if (ws.Tracked && RootOf(ws.Tracked) == root) LeaveTracked();
+  if (ws.LastMouseWindow && RootOf(ws.LastMouseWindow) == root) ws.LastMouseWindow = nullptr;
+}
+
 bool ProcessInputEvents() {
   TWindowSystem& ws = WS();
   if (!ws.Display) return false;
@@ -237,6 +243,15 @@ bool ProcessInputEvents() {
       break;
     case TInputEvent::ieFocusLost:
       ActivateWindow(nullptr, WA_INACTIVE);
+      break;
+    case TInputEvent::ieFocusGained:
+      FollowNativeFocus(e.Window);
+      break;
+    case TInputEvent::ieStateChanged:
+      FollowNativeState(e.Window, e.State);
+      break;
+    case TInputEvent::ieBoundsChanged:
+      FollowNativeBounds(e.Window, e.Bounds);
       break;
     case TInputEvent::ieCloseRequest:
       if (IsLive(e.Window)) Enqueue(e.Window, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -1,4 +1,4 @@
-// Windows: creation and destruction, the window tree, styles, geometry and showing.
+// Windows: creation and destruction, the window tree, styles, geometry and positions.
 #include <algorithm>
 #include <climits>
 #include <utility>
@@ -514,7 +514,7 @@ HWND ChildAtScreen(HWND parent, TPoint screen) {
 HWND WindowFromPoint(TPoint screen) {
   std::vector<HWND> roots = WS().TopLevels;
   for (HWND w : roots) {
-    if (!IsLive(w) || !(w->Style & WS_VISIBLE) || !InOutline(w, screen)) continue;
+    if (!IsLive(w) || !(w->Style & WS_VISIBLE) || MinimizedOutOfSight(w) || !InOutline(w, screen)) continue;
     HWND child = ChildAtScreen(w, screen);
     if (child) return child;
     return w;
@@ -633,101 +633,3 @@ bool MoveWindow(HWND hwnd, int x, int y, int width, int height, bool repaint) {
 }
 
 bool BringWindowToTop(HWND hwnd) { return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
-
-// ---- Showing, minimising and maximising ----------------------------------------------------------
-
-namespace {
-
-TRect MinimizedRect(HWND hwnd) {
-  const int w = GetSystemMetrics(SM_CXMINIMIZED), h = GetSystemMetrics(SM_CYMINIMIZED);
-  if (hwnd->IsChild()) {
-    return Bounds(0, hwnd->Parent->ClientRect.Height() - h, w, h);
-  }
-  TRect work;
-  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
-  // First free slot along the bottom of the work area.
-  for (int slot = 0;; ++slot) {
-    TRect r = Bounds(work.Left + slot * w, work.Bottom - h, w, h);
-    bool taken = false;
-    for (HWND other : WS().TopLevels)
-      if (other != hwnd && (other->Style & WS_MINIMIZE) && other->WindowRect == r) taken = true;
-    if (!taken || r.Right > work.Right) return r;
-  }
-}
-
-void SetPlacement(HWND hwnd, const TRect& r, UINT extra) {
-  SetWindowPos(hwnd, HWND_TOP, r.Left, r.Top, r.Width(), r.Height(), SWP_FRAMECHANGED | SWP_STATECHANGED | extra);
-}
-
-}  // namespace
-
-bool ShowWindow(HWND hwnd, int cmd) {
-  if (!IsLive(hwnd)) return false;
-  const bool wasVisible = (hwnd->Style & WS_VISIBLE) != 0;
-  const bool activate = cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE && cmd != SW_SHOWMINNOACTIVE && cmd != SW_HIDE &&
-                        !hwnd->IsChild();
-  const UINT act = activate ? 0 : SWP_NOACTIVATE;
-  switch (cmd) {
-    case SW_HIDE:
-      if (!wasVisible) return false;
-      SendMessage(hwnd, WM_SHOWWINDOW, 0, 0);
-      if (!IsLive(hwnd)) return true;
-      SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      return true;
-    case SW_MINIMIZE:
-    case SW_SHOWMINIMIZED:
-    case SW_SHOWMINNOACTIVE: {
-      if (!(hwnd->Style & WS_MINIMIZE)) {
-        if (!(hwnd->Style & WS_MAXIMIZE)) hwnd->RestoreRect = hwnd->WindowRect;
-        hwnd->Style |= WS_MINIMIZE;  // WS_MAXIMIZE is kept so that a restore maximises again
-        if (!wasVisible) SendMessage(hwnd, WM_SHOWWINDOW, 1, 0);
-        SetPlacement(hwnd, MinimizedRect(hwnd), SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        if (IsLive(hwnd)) SendMessage(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
-        if (IsLive(hwnd) && WS().Focus && (WS().Focus == hwnd || IsChild(hwnd, WS().Focus))) SetFocus(nullptr);
-      }
-      return wasVisible;
-    }
-    case SW_MAXIMIZE: {
-      if (!(hwnd->Style & (WS_MINIMIZE | WS_MAXIMIZE))) hwnd->RestoreRect = hwnd->WindowRect;
-      MINMAXINFO mmi{};
-      SystemMinMaxInfo(hwnd, &mmi);
-      SendMessage(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
-      if (!IsLive(hwnd)) return wasVisible;
-      hwnd->Style = (hwnd->Style & ~WS_MINIMIZE) | WS_MAXIMIZE;
-      if (!wasVisible) SendMessage(hwnd, WM_SHOWWINDOW, 1, 0);
-      const int w = std::min(mmi.ptMaxSize.X, mmi.ptMaxTrackSize.X), h = std::min(mmi.ptMaxSize.Y, mmi.ptMaxTrackSize.Y);
-      SetPlacement(hwnd, Bounds(mmi.ptMaxPosition.X, mmi.ptMaxPosition.Y, w, h), SWP_SHOWWINDOW | act);
-      return wasVisible;
-    }
-    case SW_RESTORE:
-    case SW_SHOWNORMAL:
-    case SW_SHOWDEFAULT: {
-      if (hwnd->Style & WS_MINIMIZE) {
-        hwnd->Style &= ~WS_MINIMIZE;
-        if ((hwnd->Style & WS_MAXIMIZE) && cmd == SW_RESTORE) {
-          hwnd->Style &= ~WS_MAXIMIZE;
-          return ShowWindow(hwnd, SW_MAXIMIZE);
-        }
-        hwnd->Style &= ~WS_MAXIMIZE;
-        SetPlacement(hwnd, hwnd->RestoreRect, SWP_SHOWWINDOW | act);
-        return wasVisible;
-      }
-      if (hwnd->Style & WS_MAXIMIZE) {
-        hwnd->Style &= ~WS_MAXIMIZE;
-        SetPlacement(hwnd, hwnd->RestoreRect, SWP_SHOWWINDOW | act);
-        return wasVisible;
-      }
-      [[fallthrough]];
-    }
-    default:  // SW_SHOW, SW_SHOWNA, SW_SHOWNOACTIVATE
-      if (wasVisible) {
-        if (activate && WS().Active != RootOf(hwnd)) SetActiveWindow(hwnd);
-        return true;
-      }
-      SendMessage(hwnd, WM_SHOWWINDOW, 1, 0);
-      if (!IsLive(hwnd)) return false;
-      SetWindowPos(hwnd, hwnd->IsChild() ? nullptr : HWND_TOP, 0, 0, 0, 0,
-                   SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | (hwnd->IsChild() ? SWP_NOZORDER : 0) | act);
-      return false;
-  }
-}

@@ -151,6 +151,14 @@ bool MakesDoubleClick(const TClickRecord& first, const TClickRecord& second);
 bool PostFrameDoubleClick(const TClickRecord& first, TPoint screen, uint64_t time);
 void DestroyWindowTree(HWND hwnd);
 void ActivateWindow(HWND hwnd, WPARAM how);
+// What happened to a top-level window from outside (a window manager, another program).
+void FollowNativeFocus(HWND hwnd);
+void FollowNativeState(HWND hwnd, const TSurfaceState& state);
+void FollowNativeBounds(HWND hwnd, const TRect& bounds);
+// A top-level window minimised to a window manager: out of sight, though it keeps its rectangle.
+bool MinimizedOutOfSight(HWND hwnd);
+// The pointer is no longer over `root`'s windows (they went out of sight): hovering ends there.
+void PointerLeftWindow(HWND root);
 void ForgetWindow(HWND hwnd);  // clears focus, capture, tracking and timers that name it
 LRESULT DefNcHitTest(HWND hwnd, TPoint screen);
 void PaintClassicFrame(HWND hwnd, HDC dc);

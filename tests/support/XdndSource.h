@@ -1,6 +1,6 @@
 #pragma once
 // Drops files on an X window the way a file manager does, through the drag-and-drop protocol
-// (XDND version 5): enter, position, drop, then the dropped paths handed over as a
+// (XDND version 5): enter, position, drop, then the dropped items handed over as a
 // "text/uri-list" selection when the target asks for them.
 #include <cctype>
 #include <chrono>
@@ -22,14 +22,21 @@ class TXdndSource {
   TXdndSource(const TXdndSource&) = delete;
   TXdndSource& operator=(const TXdndSource&) = delete;
 
-  // Drops `paths` on `target` with the pointer at (`rootX`, `rootY`); true once the target
-  // has said it finished with the drop (within a few seconds).
+  // Drops the files `paths` on `target` with the pointer at (`rootX`, `rootY`), as file URIs
+  // with every character percent-escaped that may not stand in a URI path; true once the
+  // target has said it finished with the drop (within a few seconds).
   bool Drop(::Window target, const std::vector<std::string>& paths, int rootX, int rootY) {
+    std::vector<std::string> uris;
+    for (const std::string& p : paths) uris.push_back("file://" + Escape(p));
+    return DropUris(target, uris, rootX, rootY);
+  }
+  // Drops `uris` as they are, one a line.
+  bool DropUris(::Window target, const std::vector<std::string>& uris, int rootX, int rootY) {
     using namespace std::chrono_literals;
     const Atom uriList = XInternAtom(FDpy, "text/uri-list", False);
     const Atom selection = XInternAtom(FDpy, "XdndSelection", False);
     std::string data;
-    for (const std::string& p : paths) data += "file://" + Escape(p) + "\r\n";
+    for (const std::string& u : uris) data += u + "\r\n";
     XSetSelectionOwner(FDpy, selection, FSource, CurrentTime);
 
     Send(target, "XdndEnter", {long(FSource), 5L << 24, long(uriList), 0, 0});
@@ -75,17 +82,6 @@ class TXdndSource {
   // Whether the target said, when it finished, that it took the drop.
   bool Accepted() const { return FAccepted; }
 
- private:
-  void Send(::Window target, const char* type, std::vector<long> values) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.display = FDpy;
-    e.xclient.window = target;
-    e.xclient.message_type = XInternAtom(FDpy, type, False);
-    e.xclient.format = 32;
-    for (size_t i = 0; i < 5 && i < values.size(); ++i) e.xclient.data.l[i] = values[i];
-    XSendEvent(FDpy, target, False, NoEventMask, &e);
-  }
   // Percent-escapes what may not stand in a URI path.
   static std::string Escape(const std::string& path) {
     std::string out;
@@ -99,6 +95,18 @@ class TXdndSource {
       }
     }
     return out;
+  }
+
+ private:
+  void Send(::Window target, const char* type, std::vector<long> values) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.display = FDpy;
+    e.xclient.window = target;
+    e.xclient.message_type = XInternAtom(FDpy, type, False);
+    e.xclient.format = 32;
+    for (size_t i = 0; i < 5 && i < values.size(); ++i) e.xclient.data.l[i] = values[i];
+    XSendEvent(FDpy, target, False, NoEventMask, &e);
   }
 
   Display* FDpy;

@@ -12,9 +12,10 @@ TPoint THeadlessDisplay::ToLogical(TPoint p) const {
   return {floorDiv(p.X), floorDiv(p.Y)};
 }
 
-void THeadlessDisplay::CreateSurface(HWND hwnd, const TRect& bounds, bool) {
+void THeadlessDisplay::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
   TSurface& s = FSurfaces[hwnd];
   s.Bounds = bounds;
+  s.Popup = popup;
   s.Pixels = TDib(std::max(bounds.Width(), 1), std::max(bounds.Height(), 1));
 }
 
@@ -197,6 +198,54 @@ void THeadlessDisplay::RequestClose(HWND hwnd) {
   FEvents.push_back(e);
 }
 
+// ---- A window manager ---------------------------------------------------------------------------
+
+bool THeadlessDisplay::IsManaged(HWND hwnd) const {
+  auto it = FSurfaces.find(hwnd);
+  return it != FSurfaces.end() && IsManagedSurface(it->second);
+}
+
+void THeadlessDisplay::SetSurfaceState(HWND hwnd, const TSurfaceState& state) {
+  auto it = FSurfaces.find(hwnd);
+  if (it == FSurfaces.end()) return;
+  TSurface& s = it->second;
+  if (state.Maximized && !s.State.Maximized) s.NormalBounds = s.Bounds;
+  const bool restored = !state.Maximized && s.State.Maximized && !state.Minimized;
+  s.State = state;
+  if (restored && IsManagedSurface(s)) ManagerMoves(hwnd, s.NormalBounds);
+}
+
+TSurfaceState THeadlessDisplay::SurfaceState(HWND hwnd) const {
+  auto it = FSurfaces.find(hwnd);
+  return it == FSurfaces.end() ? TSurfaceState{} : it->second.State;
+}
+
+void THeadlessDisplay::Push(TInputEvent::TKind kind, HWND hwnd) {
+  TInputEvent e;
+  e.Kind = kind;
+  e.Window = hwnd;
+  FEvents.push_back(std::move(e));
+}
+
+void THeadlessDisplay::GiveFocus(HWND hwnd) { Push(TInputEvent::ieFocusGained, hwnd); }
+
+void THeadlessDisplay::TakeFocus(HWND from) { Push(TInputEvent::ieFocusLost, from); }
+
+void THeadlessDisplay::ManagerSetsState(HWND hwnd, const TSurfaceState& state) {
+  auto it = FSurfaces.find(hwnd);
+  if (it == FSurfaces.end()) return;
+  if (state.Maximized && !it->second.State.Maximized) it->second.NormalBounds = it->second.Bounds;
+  it->second.State = state;
+  Push(TInputEvent::ieStateChanged, hwnd);
+  FEvents.back().State = state;
+}
+
+void THeadlessDisplay::ManagerMoves(HWND hwnd, const TRect& bounds) {
+  SetSurfaceBounds(hwnd, bounds);
+  Push(TInputEvent::ieBoundsChanged, hwnd);
+  FEvents.back().Bounds = bounds;
+}
+
 // ---- Time -------------------------------------------------------------------------------------
 
 void THeadlessDisplay::Pump() { PumpPendingMessages(); }
@@ -229,7 +278,7 @@ TDib THeadlessDisplay::Screenshot() const {
   std::vector<HWND> order = GetTopLevelWindows();  // front first
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     auto s = FSurfaces.find(*it);
-    if (s == FSurfaces.end() || !s->second.Visible) continue;
+    if (s == FSurfaces.end() || !Shown(s->second)) continue;
     const TSurface& surf = s->second;
     TDC from(const_cast<TDib*>(&surf.Pixels));
     TRegion clip(TRect{0, 0, surf.Bounds.Width(), surf.Bounds.Height()});
@@ -259,7 +308,7 @@ COLORREF THeadlessDisplay::ScreenPixel(int screenX, int screenY) const {
   std::vector<HWND> order = GetTopLevelWindows();
   for (HWND h : order) {
     auto s = FSurfaces.find(h);
-    if (s == FSurfaces.end() || !s->second.Visible) continue;
+    if (s == FSurfaces.end() || !Shown(s->second)) continue;
     const TSurface& surf = s->second;
     const int lx = x - surf.Bounds.Left, ly = y - surf.Bounds.Top;
     if (lx < 0 || ly < 0 || lx >= surf.Bounds.Width() || ly >= surf.Bounds.Height()) continue;

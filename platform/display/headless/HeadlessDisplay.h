@@ -10,6 +10,11 @@
 //   input (also inside modal loops). When the script is used up, the display asks the
 //   program to quit.
 //
+// It can play a window manager: then top-level windows other than popups are managed (a
+// minimised one leaves the screen and keeps its rectangle, a window it is asked to restore from
+// the maximised state goes back to the place it had when it was maximised), and a test acts as
+// the manager, giving the focus, setting states and moving windows from outside.
+//
 // With a scale factor N the screen is shown N times larger, as the X display does for
 // high-density screens: the window system sees the screen of the given size, while injected
 // input positions, screenshots and ScreenPixel are in the pixels of the enlarged screen.
@@ -43,6 +48,8 @@ class THeadlessDisplay : public TDisplay {
   void Wait(int64_t timeoutMs) override;
   TPoint CursorPos() const override { return FCursor; }
   void Beep() override { ++FBeeps; }
+  bool IsManaged(HWND hwnd) const override;
+  void SetSurfaceState(HWND hwnd, const TSurfaceState& state) override;
 
   // ---- Input injection ----
   void MoveMouse(int x, int y);
@@ -57,6 +64,18 @@ class THeadlessDisplay : public TDisplay {
   void DropFile(const std::string& path, int x, int y);
   void DropFiles(std::vector<std::string> paths, int x, int y);
   void RequestClose(HWND hwnd);
+
+  // ---- A window manager ----
+  void SetWindowManager(bool present) { FManager = present; }
+  // The state the window system last asked the manager for.
+  TSurfaceState SurfaceState(HWND hwnd) const;
+  // The manager gives the window the keyboard focus (alt-tab, a taskbar, another program).
+  void GiveFocus(HWND hwnd);
+  // Another program takes the keyboard focus from the window that has it.
+  void TakeFocus(HWND from);
+  // The manager minimises, maximises or restores the window, or moves and sizes it.
+  void ManagerSetsState(HWND hwnd, const TSurfaceState& state);
+  void ManagerMoves(HWND hwnd, const TRect& bounds);
 
   // ---- Time ----
   // Moves the clock by `ms`, stopping at every due timer to let the program handle it.
@@ -81,11 +100,18 @@ class THeadlessDisplay : public TDisplay {
   struct TSurface {
     TRect Bounds;
     bool Visible = false;
+    bool Popup = false;
+    TSurfaceState State;
+    TRect NormalBounds;  // the place before the manager maximised the window
     std::optional<TRegion> Shape;
     TDib Pixels;
   };
   TPoint ToLogical(TPoint p) const;
+  bool Shown(const TSurface& s) const { return s.Visible && !(IsManagedSurface(s) && s.State.Minimized); }
+  bool IsManagedSurface(const TSurface& s) const { return FManager && !s.Popup; }
+  void Push(TInputEvent::TKind kind, HWND hwnd);
   int FScale = 1;
+  bool FManager = false;
   TRect FScreen;
   TRect FWork;
   uint64_t FNow = 0;

@@ -33,7 +33,9 @@ const char* const kAtomNames[] = {
     "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WORKAREA",
     "_NET_CURRENT_DESKTOP", "_MOTIF_WM_HINTS", "UTF8_STRING", "XdndAware", "XdndEnter", "XdndPosition",
     "XdndStatus", "XdndLeave", "XdndDrop", "XdndFinished", "XdndSelection", "XdndTypeList", "XdndActionCopy",
-    "text/uri-list", "MARUK_DROP"};
+    "text/uri-list", "MARUK_DROP", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_STATE", "_NET_WM_STATE_MAXIMIZED_VERT",
+    "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_ACTIVE_WINDOW", "_NET_WM_ICON", "_NET_STARTUP_ID", "_NET_STARTUP_INFO_BEGIN",
+    "_NET_STARTUP_INFO"};
 static_assert(sizeof(kAtomNames) / sizeof(kAtomNames[0]) == kAtomCount, "one name for every atom");
 
 // A request naming one of our windows can reach the server after the window is gone (a
@@ -176,8 +178,14 @@ TX11Display::TX11Display(int scale) : FScale(std::clamp(scale, 1, kMaxScale)), F
   int eventBase = 0, errorBase = 0;
   FHasShape = XShapeQueryExtension(FDpy, &eventBase, &errorBase);
   FCursorShape = XCreateFontCursor(FDpy, XC_left_ptr);
-  // A panel that comes or goes changes the work area; a new screen resolution changes the root.
+  // A panel that comes or goes changes the work area, a window manager may start or end, and a
+  // new screen resolution changes the root.
   XSelectInput(FDpy, FRoot, PropertyChangeMask | StructureNotifyMask);
+  // A launcher's start-up notice is this program's to end, not that of programs it starts.
+  if (const char* id = std::getenv("DESKTOP_STARTUP_ID")) {
+    FStartupId = id;
+    unsetenv("DESKTOP_STARTUP_ID");
+  }
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) == 0) {
     FWakeRead = pipeFds[0];
@@ -256,6 +264,11 @@ TX11Display::TSurface* TX11Display::Find(HWND hwnd) {
   return it == FSurfaces.end() ? nullptr : &it->second;
 }
 
+const TX11Display::TSurface* TX11Display::Find(HWND hwnd) const {
+  auto it = FSurfaces.find(hwnd);
+  return it == FSurfaces.end() ? nullptr : &it->second;
+}
+
 HWND TX11Display::FromX(unsigned long window) const {
   auto it = FByX.find(window);
   return it == FByX.end() ? nullptr : it->second;
@@ -290,11 +303,15 @@ void TX11Display::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
   s.Id = id;
   s.Popup = popup;
   s.Bounds = bounds;
+  s.Reported = Bounds(bounds.Left * FScale, bounds.Top * FScale, int(w), int(h));
+  // A window manager may size (and maximise) a window with a sizing frame or a maximise button.
+  s.Sizeable = !popup && (GetWindowStyle(hwnd) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) != 0;
 
   const Atom type = popup ? FAtoms->NetWmWindowTypePopupMenu : FAtoms->NetWmWindowTypeNormal;
   XChangeProperty(FDpy, id, FAtoms->NetWmWindowType, XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&type), 1);
   if (!popup) {
+    // The class docks group windows by: the desktop entry's StartupWMClass names it.
     XClassHint cls;
     cls.res_name = const_cast<char*>("Maruk_ROM_viewer");
     cls.res_class = const_cast<char*>("Maruk_ROM_viewer");
@@ -314,6 +331,12 @@ void TX11Display::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
     const long dndVersion = 5;
     XChangeProperty(FDpy, id, FAtoms->XdndAware, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&dndVersion), 1);
+    if (!FIcon.empty())
+      XChangeProperty(FDpy, id, FAtoms->NetWmIcon, XA_CARDINAL, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(FIcon.data()), int(FIcon.size()));
+    if (!FStartupId.empty())
+      XChangeProperty(FDpy, id, FAtoms->NetStartupId, FAtoms->Utf8String, 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(FStartupId.data()), int(FStartupId.size()));
     SetSizeHints(s);
   }
   FByX[id] = hwnd;
@@ -321,10 +344,11 @@ void TX11Display::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
 }
 
 void TX11Display::SetSizeHints(const TSurface& s) {
-  // Placed where the program puts it, and sized only by the program (its own frame sizes it).
+  // Placed where the program puts it, and sized only by the program (its own frame sizes it),
+  // or by a window manager too when the window may be sized and maximised.
   XSizeHints* hints = XAllocSizeHints();
   if (!hints) return;
-  hints->flags = USPosition | PPosition | PMinSize | PMaxSize;
+  hints->flags = USPosition | PPosition | (s.Sizeable ? 0 : PMinSize | PMaxSize);
   hints->x = s.Bounds.Left * FScale;
   hints->y = s.Bounds.Top * FScale;
   hints->min_width = hints->max_width = std::max(s.Bounds.Width(), 1) * FScale;
@@ -393,7 +417,10 @@ void TX11Display::MapNow(HWND hwnd, TSurface& s) {
     XSetWindowBackgroundPixmap(FDpy, s.Id, s.FirstPicture);
   }
   XMapRaised(FDpy, s.Id);
-  if (!s.Popup) s.FocusWhenMapped = true;
+  if (!s.Popup) {
+    s.FocusWhenMapped = true;
+    EndStartupNotice(s);
+  }
   XFlush(FDpy);
 }
 
@@ -426,12 +453,14 @@ void TX11Display::ApplyBounds(TSurface& s) {
   s.ResizePending = false;
   DropFirstPicture(s);  // a background of the old size would be tiled over the new one
   if (!s.Popup) SetSizeHints(s);
+  NoteRequested(s);
   XMoveResizeWindow(FDpy, s.Id, s.Bounds.Left * FScale, s.Bounds.Top * FScale,
                     unsigned(std::max(s.Bounds.Width(), 1) * FScale), unsigned(std::max(s.Bounds.Height(), 1) * FScale));
 }
 
 void TX11Display::RaiseSurface(HWND hwnd) {
-  if (TSurface* s = Find(hwnd); s && s->Visible) {
+  // A window minimised to the manager stays there until it is restored.
+  if (TSurface* s = Find(hwnd); s && s->Visible && !s->State.Minimized) {
     XRaiseWindow(FDpy, s->Id);
     XFlush(FDpy);
   }
@@ -477,7 +506,9 @@ void TX11Display::SetSurfaceTitle(HWND hwnd, const std::string& title) {
 
 void TX11Display::Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) {
   TSurface* s = Find(hwnd);
-  if (!s || pixels.Empty()) return;
+  // A window minimised to the manager keeps the picture it had, to show when it comes back
+  // until it has painted itself again.
+  if (!s || pixels.Empty() || s->State.Minimized) return;
   TDib converted;
   const TDib* from = &pixels;
   if (pixels.BitsPerPixel() != 24) {
@@ -584,7 +615,7 @@ void TX11Display::GiveFocus(TSurface& s) {
 
 void TX11Display::SetKeyboardFocus(HWND hwnd) {
   TSurface* s = Find(hwnd);
-  if (!s || !s->Visible) return;
+  if (!s || !s->Visible || s->State.Minimized) return;
   if (s->Mapped) XRaiseWindow(FDpy, s->Id);
   GiveFocus(*s);
   XSync(FDpy, False);
@@ -611,11 +642,19 @@ void TX11Display::HandFocusOn(HWND leaving) {
   XSync(FDpy, False);
 }
 
-void TX11Display::CheckFocusLost() {
+void TX11Display::CheckFocus() {
   if (!FFocusChanged) return;
   FFocusChanged = false;
-  // A focus that moved from one of our windows to another (menus, dialogs) is no loss.
   if (HWND focus = FocusedWindow()) {
+    // Given from outside (a window manager, a pager, another program) or moved between our own
+    // windows (menus, dialogs): the window system activates the window unless it already is
+    // active.
+    if (!FHadFocus || focus != FLastFocus) {
+      TInputEvent e;
+      e.Kind = TInputEvent::ieFocusGained;
+      e.Window = focus;
+      FEvents.push_back(e);
+    }
     FLastFocus = focus;
     FHadFocus = true;
     return;

@@ -8,6 +8,13 @@
 // A window is mapped only once its first picture has been presented, and that picture is put
 // on the screen in the same breath, so a window never shows blank.
 //
+// Under a window manager (one that follows the desktop conventions: _NET_SUPPORTING_WM_CHECK
+// on the root window) top-level windows other than popups are the manager's to place, minimise
+// and maximise: the window system's wishes are passed on to it, and what it does (the focus it
+// gives, the states it sets, the places and sizes it chooses) comes back as input events. A
+// launcher's start-up notice (DESKTOP_STARTUP_ID) is taken from the environment, so that
+// programs started later do not inherit it, and ended when the first top-level window maps.
+//
 // With a scale factor N above 1 every window is shown N times larger with square blocks of
 // N x N screen pixels per pixel; the window system above keeps working in its own pixels (the
 // screen it sees is N times smaller and input positions are divided by N).
@@ -48,6 +55,8 @@ class TX11Display : public TDisplay {
   void SetSurfaceShape(HWND hwnd, const TRegion* shape) override;
   void SetSurfaceTitle(HWND hwnd, const std::string& title) override;
   void SetKeyboardFocus(HWND hwnd) override;
+  bool IsManaged(HWND hwnd) const override;
+  void SetSurfaceState(HWND hwnd, const TSurfaceState& state) override;
   void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) override;
   bool NextEvent(TInputEvent& event) override;
   void Wait(int64_t timeoutMs) override;
@@ -55,6 +64,11 @@ class TX11Display : public TDisplay {
   void Beep() override;
   bool QuitRequested() const override;
   int Scale() const { return FScale; }
+  // Whether a window manager runs on the screen now.
+  bool WindowManagerRunning() const;
+  // The program's icon for top-level windows created afterwards, in several sizes: 32-bit
+  // pictures with transparency (B, G, R, alpha).
+  void SetIcon(const std::vector<TDib>& icons);
 
   // The connection to the X server and a window's X id (0 when it has none), for tests that
   // look behind the program's back.
@@ -81,9 +95,20 @@ class TX11Display : public TDisplay {
     std::vector<uint32_t> Pixels;
     int PixelsWidth = 0, PixelsHeight = 0;
     HWND FocusBefore = nullptr;  // who had the keyboard focus when a popup appeared
+    bool Sizeable = false;       // a window manager may size and maximise it
+    // The state the window manager gives the window, as last asked for or read; a minimised
+    // window is out of sight and is not drawn into until it comes back.
+    TSurfaceState State;
+    bool Reparented = false;  // inside a window manager's frame
+    // Places and sizes asked of the X server, in screen pixels, oldest first, until it reports
+    // them: reports of these are the program's own moves, any other is made from outside.
+    std::deque<TRect> Requested;
+    TRect Reported;             // the place and size the X server last reported, screen pixels
+    bool MovedOutside = false;  // Bounds were changed from outside and are still to be reported
   };
   TPoint ToLogical(int x, int y) const;
   TSurface* Find(HWND hwnd);
+  const TSurface* Find(HWND hwnd) const;
   HWND FromX(unsigned long window) const;
   void Translate(_XEvent& e);
   void TranslateKey(_XEvent& e);
@@ -103,9 +128,21 @@ class TX11Display : public TDisplay {
   void HandFocusOn(HWND leaving);
   void GiveFocus(TSurface& s);
   HWND FocusedWindow() const;
-  void CheckFocusLost();
+  // Reports a change of the keyboard focus between our windows and the rest of the screen.
+  void CheckFocus();
   void RecoverLostRelease();
   bool ReadWorkArea(TRect& out) const;
+  // The window manager: what it is told, and what it did.
+  void NoteRequested(TSurface& s);
+  void TranslateManager(_XEvent& e);
+  void FollowConfigure(TSurface& s, const _XEvent& e);
+  void ReadManagerState(HWND hwnd, TSurface& s);
+  void SendToManager(const TSurface& s, unsigned long type, long l0, long l1 = 0, long l2 = 0, long l3 = 0);
+  void EndStartupNotice(const TSurface& s);
+  // Reports the places and sizes changed from outside since the last time: after any change of
+  // state that came with them (the window system takes a window's normal place from the moment
+  // it learns the window is maximised), before any input that followed them.
+  void ReportMovedOutside();
   // Drag and drop: the other side's messages, and the dropped data when it arrives.
   void DndMessage(_XEvent& e);
   void DndData(_XEvent& e);
@@ -128,6 +165,9 @@ class TX11Display : public TDisplay {
 
   mutable TRect FWorkArea;
   mutable bool FWorkAreaKnown = false;
+  mutable int FManagerRunning = -1;  // as last read from the root window; -1 not read yet
+  std::vector<unsigned long> FIcon;  // _NET_WM_ICON: width, height, ARGB pixels, for each size
+  std::string FStartupId;
 
   std::map<HWND, TSurface> FSurfaces;
   std::map<unsigned long, HWND> FByX;

@@ -9,7 +9,8 @@ struct TX11Display::TAtoms {
   Atom WmProtocols, WmDeleteWindow, WmState, WmChangeState, NetWmPing, NetWmPid, NetWmName, NetWmWindowType,
       NetWmWindowTypeNormal, NetWmWindowTypePopupMenu, NetWorkArea, NetCurrentDesktop, MotifWmHints, Utf8String,
       XdndAware, XdndEnter, XdndPosition, XdndStatus, XdndLeave, XdndDrop, XdndFinished, XdndSelection,
-      XdndTypeList, XdndActionCopy, TextUriList, DropProperty;
+      XdndTypeList, XdndActionCopy, TextUriList, DropProperty, NetSupportingWmCheck, NetWmState, NetWmStateMaximizedVert,
+      NetWmStateMaximizedHorz, NetActiveWindow, NetWmIcon, NetStartupId, NetStartupInfoBegin, NetStartupInfo;
 };
 constexpr int kAtomCount = sizeof(TX11Display::TAtoms) / sizeof(Atom);
 

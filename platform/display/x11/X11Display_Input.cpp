@@ -140,7 +140,8 @@ bool TX11Display::NextEvent(TInputEvent& event) {
       break;
     }
     if (XPending(FDpy) == 0) {
-      CheckFocusLost();
+      CheckFocus();
+      ReportMovedOutside();
       if (FButtons & FServerPressed) RecoverLostRelease();
       if (FEvents.empty()) return false;
       break;
@@ -179,12 +180,7 @@ void TX11Display::Translate(XEvent& e) {
       TranslateKey(e);
       return;
     case FocusIn:
-      if (e.xfocus.detail == NotifyPointer) return;
-      if (HWND hwnd = FromX(e.xfocus.window)) {
-        FHadFocus = true;
-        FLastFocus = hwnd;
-      }
-      FFocusChanged = true;
+      if (e.xfocus.detail != NotifyPointer) FFocusChanged = true;
       return;
     case FocusOut:
       if (e.xfocus.detail != NotifyPointer) FFocusChanged = true;
@@ -208,17 +204,24 @@ void TX11Display::Translate(XEvent& e) {
         s->FocusWhenMapped = false;  // minimised by the manager: the focus went elsewhere
       }
       return;
-    case ConfigureNotify:
-      if (e.xconfigure.window == FRoot) {
-        FScreenWidth = e.xconfigure.width;
-        FScreenHeight = e.xconfigure.height;
-        FWorkAreaKnown = false;
-      }
-      return;
     case PropertyNotify:
       if (e.xproperty.window == FRoot &&
           (e.xproperty.atom == FAtoms->NetWorkArea || e.xproperty.atom == FAtoms->NetCurrentDesktop))
         FWorkAreaKnown = false;
+      TranslateManager(e);
+      return;
+    case ConfigureNotify:
+      if (e.xconfigure.window == FRoot) {
+        // A new screen resolution.
+        FScreenWidth = e.xconfigure.width;
+        FScreenHeight = e.xconfigure.height;
+        FWorkAreaKnown = false;
+        return;
+      }
+      TranslateManager(e);
+      return;
+    case ReparentNotify:
+      TranslateManager(e);
       return;
     case ClientMessage:
       TranslateClientMessage(e);
@@ -259,6 +262,7 @@ void TX11Display::TranslateClientMessage(XEvent& e) {
 }
 
 void TX11Display::TranslateButton(XEvent& e) {
+  ReportMovedOutside();  // input goes where the windows are by now
   const XButtonEvent& b = e.xbutton;
   const TPoint screen = ToLogical(b.x_root, b.y_root);
   FCursor = screen;
@@ -293,6 +297,7 @@ void TX11Display::TranslateButton(XEvent& e) {
 }
 
 void TX11Display::TranslateKey(XEvent& e) {
+  ReportMovedOutside();
   const unsigned code = e.xkey.keycode & 0xFF;
   const uint8_t bit = uint8_t(1u << (code & 7));
   TInputEvent k;
@@ -331,6 +336,7 @@ void TX11Display::ReleaseHeldKeys() {
 }
 
 void TX11Display::PushMove(TPoint screen) {
+  ReportMovedOutside();
   FCursor = screen;
   if (!FEvents.empty() && FEvents.back().Kind == TInputEvent::ieMouseMove && FEvents.back().ScreenPos == screen) return;
   TInputEvent m;
