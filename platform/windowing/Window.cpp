@@ -35,6 +35,7 @@ void TWindowSystem::Reset() {
   Posted.clear();
   QuitPosted = false;
   Timers.clear();
+  ResetFileWatches();
   DCs.clear();
   Capture = Focus = Active = nullptr;
   AppActive = false;
@@ -249,6 +250,7 @@ void ForgetWindow(HWND hwnd) {
                   ws.Posted.end());
   for (THeldDC& held : ws.DCs)
     if (held.Window == hwnd) held.Window = nullptr;
+  ForgetFileWatches(hwnd);
 }
 
 namespace {

@@ -40,7 +40,9 @@ class THeadlessDisplay : public TDisplay {
   void SetSurfaceShape(HWND hwnd, const TRegion* shape) override;
   void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) override;
   bool NextEvent(TInputEvent& event) override;
-  void Wait(int64_t timeoutMs) override;
+  // Never blocks: time moves only when told (a script's wait), so file watches are read by the
+  // message loop itself whenever it looks for work.
+  void Wait(int64_t timeoutMs, const std::vector<int>& descriptors) override;
   TPoint CursorPos() const override { return FCursor; }
   void Beep() override { ++FBeeps; }
 

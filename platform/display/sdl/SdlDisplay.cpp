@@ -1,5 +1,6 @@
 #include "platform/display/sdl/SdlDisplay.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -653,12 +654,40 @@ bool TSdlDisplay::NextEvent(TInputEvent& event) {
   return true;
 }
 
-void TSdlDisplay::Wait(int64_t timeoutMs) {
+void TSdlDisplay::Wait(int64_t timeoutMs, const std::vector<int>& descriptors) {
   if (!FEvents.empty()) return;
+  if (!descriptors.empty()) {
+    WaitWithDescriptors(timeoutMs, descriptors);
+    return;
+  }
   SDL_Event e;
   const int got = timeoutMs < 0 ? SDL_WaitEvent(&e)
                                 : SDL_WaitEventTimeout(&e, int(std::min<int64_t>(timeoutMs, INT_MAX)));
   if (got) Translate(e);
+}
+
+// SDL waits on its own connection only. On X the wait is done here, on the X connection and the
+// descriptors together, the way SDL waits on the connection; what arrives is read into SDL's
+// queue when the caller next asks for an event. Elsewhere the wait is cut into slices, after
+// each of which the caller reads the descriptors.
+void TSdlDisplay::WaitWithDescriptors(int64_t timeoutMs, const std::vector<int>& descriptors) {
+  Display* dpy = nullptr;
+  for (const auto& [hwnd, s] : FSurfaces)
+    if ((dpy = XWindowOf(s.Sdl.get()).Dpy)) break;
+  if (!dpy) {
+    constexpr int64_t kSliceMs = 100;
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, int(timeoutMs < 0 ? kSliceMs : std::min(timeoutMs, kSliceMs)))) Translate(e);
+    return;
+  }
+  SDL_PumpEvents();
+  if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+  XFlush(dpy);
+  if (XEventsQueued(dpy, QueuedAlready) > 0) return;
+  std::vector<pollfd> fds{{ConnectionNumber(dpy), POLLIN, 0}};
+  for (int fd : descriptors) fds.push_back({fd, POLLIN, 0});
+  // A signal ends the wait early (EINTR); the caller looks at the quit request then.
+  poll(fds.data(), nfds_t(fds.size()), timeoutMs < 0 ? -1 : int(std::min<int64_t>(timeoutMs, INT_MAX)));
 }
 
 void TSdlDisplay::Translate(const SDL_Event& e) {

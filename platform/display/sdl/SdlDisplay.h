@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/windowing/Display.h"
 
@@ -43,7 +44,7 @@ class TSdlDisplay : public TDisplay {
   void SetKeyboardFocus(HWND hwnd) override;
   void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) override;
   bool NextEvent(TInputEvent& event) override;
-  void Wait(int64_t timeoutMs) override;
+  void Wait(int64_t timeoutMs, const std::vector<int>& descriptors) override;
   TPoint CursorPos() const override;
   void Beep() override;
   bool QuitRequested() const override;
@@ -67,6 +68,7 @@ class TSdlDisplay : public TDisplay {
   TPoint ToLogical(TPoint screen) const;
   TSurface* Find(HWND hwnd);
   HWND FromId(uint32_t id) const;
+  void WaitWithDescriptors(int64_t timeoutMs, const std::vector<int>& descriptors);
   void Translate(const SDL_Event& e);
   void TranslateNative(const SDL_Event& e);
   void TranslateMouse(const SDL_Event& e);
