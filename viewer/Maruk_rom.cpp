@@ -17,6 +17,10 @@ namespace {
 constexpr TColor kRed = 0x0000FF, kBlack = 0x000000, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
 // Posted to the window to load the file named at start.
 constexpr UINT WM_LOADSTARTFILE = WM_APP + 1;
+// Posted by the watch of the shown file once a change of it has settled.
+constexpr UINT WM_ROMCHANGED = WM_APP + 2;
+// An assembler or an editor writes in several steps; the file is read once they are over.
+constexpr uint32_t kRomSettleMs = 200;
 }
 
 const std::string& Form1Layout() {
@@ -82,6 +86,9 @@ void TForm1::WndProc(TMessage& message) {
       if (!path.empty()) LoadRom(path);
       return;
     }
+    case WM_ROMCHANGED:
+      if (message.WParam == FRomWatch) ReloadShownRom();
+      return;
     default:
       TForm::WndProc(message);
   }
@@ -145,6 +152,28 @@ void TForm1::LoadRom(const std::string& path) {
   UpdateAddressCaptions();
   DrawWaveforms();
   sGroupBox1->SetEnabled(true);
+  if (path != FShownRom) WatchShownRom(path);
+}
+
+void TForm1::WatchShownRom(const std::string& path) {
+  if (FRomWatch) StopWatchingChanges(FRomWatch);
+  FShownRom = path;
+  FReloadFailureShown = false;
+  FRomWatch = WatchFileChanges(Handle(), WM_ROMCHANGED, path, kRomSettleMs);
+}
+
+// The shown file changed: read it as "Open ROM" would. A file that is gone (deleted, or between
+// a program's delete and create) keeps the picture without a word until it comes back; a file
+// that cannot be read says so once, not again until it could be read in between.
+void TForm1::ReloadShownRom() {
+  try {
+    LoadRom(FShownRom);
+    FReloadFailureShown = false;
+  } catch (const EInOutError& e) {
+    if (e.ErrorCode() == 2 || FReloadFailureShown) return;
+    FReloadFailureShown = true;
+    if (Application) Application->HandleException(this);
+  }
 }
 
 void TForm1::UpdateAddressCaptions() {

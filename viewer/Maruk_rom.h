@@ -82,6 +82,8 @@ class TForm1 : public TForm {
   // Loads `path` as soon as the message loop runs, after the window has appeared, with errors
   // shown as for a file chosen in the dialog (the file named on the command line).
   void LoadRomWhenShown(const std::string& path);
+  // The file shown last; it is watched and read again when it changes (empty before a load).
+  const std::string& ShownRomPath() const { return FShownRom; }
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -89,7 +91,12 @@ class TForm1 : public TForm {
  private:
   void UpdateAddressCaptions();
   void HandleDrop(WPARAM drop);
+  void WatchShownRom(const std::string& path);
+  void ReloadShownRom();
   std::string FStartFile;
+  std::string FShownRom;
+  uintptr_t FRomWatch = 0;
+  bool FReloadFailureShown = false;
   void FindComponents();
   bool FGridDrawn = false;
 };
