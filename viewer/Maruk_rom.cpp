@@ -6,6 +6,7 @@
 
 #include "platform/components/LayoutReader.h"
 #include "viewer/ProgramIcon.h"
+#include "viewer/Readout.h"
 #include "viewer/ViewerAssets.h"
 
 TViewerState& ViewerState() {
@@ -37,6 +38,14 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   context.ResolveFile = [](const std::string& name) { return ViewerAsset(name); };
   ReadStoredLayout(Form1Layout(), std::move(context));
   FindComponents();
+  // The picture answers the pointer with the readout of the step and lane under it.
+  Image1->ShowHint = true;
+  Image1->ParentShowHint = false;
+  TWndMethod pictureProc = Image1->WindowProc;
+  Image1->WindowProc = [this, pictureProc](TMessage& m) {
+    if (m.Msg == CM_HINTSHOW) ShowReadout(*reinterpret_cast<THintInfo*>(m.LParam));
+    else pictureProc(m);
+  };
   // The program's own picture in the title bar.
   Icon()->SetFromBitmap(ProgramIconPicture(GetSystemMetrics(SM_CXSMICON)), 0xFF00FF);
 }
@@ -153,6 +162,15 @@ void TForm1::LoadRom(const std::string& path) {
   DrawWaveforms();
   sGroupBox1->SetEnabled(true);
   if (path != FShownRom) WatchShownRom(path);
+  if (Application) Application->UpdateHint();
+}
+
+void TForm1::ShowReadout(THintInfo& info) {
+  const TReadoutCell cell = ReadoutCellAt(info.CursorPos, {Image1->Width(), Image1->Height()});
+  TsLabel* captions[kLanes] = {sLabel1, sLabel2, sLabel3, sLabel4, sLabel5, sLabel6, sLabel7, sLabel8};
+  info.HintStr = ReadoutText(ViewerState(), int(sUpDown1->Position()) + cell.Step, cell.Lane, sCheckBox2->Checked(),
+                             captions[cell.Lane]->Caption());
+  info.CursorRect = cell.Rect;
 }
 
 void TForm1::WatchShownRom(const std::string& path) {

@@ -13,6 +13,7 @@
 #include "controls/sUpDown.h"
 #include "frame/sSkinProvider.h"
 #include "platform/widgets/Forms.h"
+#include "platform/widgets/HintWindow.h"
 #include "platform/widgets/Image.h"
 #include "platform/widgets/OpenDialog.h"
 #include "skin/data/sSkinManager.h"
@@ -92,6 +93,8 @@ class TForm1 : public TForm {
   void UpdateAddressCaptions();
   void HandleDrop(WPARAM drop);
   void WatchShownRom(const std::string& path);
+  // The readout under the pointer, as the picture's hint.
+  void ShowReadout(THintInfo& info);
   void ReloadShownRom();
   std::string FStartFile;
   std::string FShownRom;

@@ -146,6 +146,7 @@ extern HWND const HWND_BOTTOM;
 bool ClientToScreen(HWND hwnd, TPoint* p);
 bool ScreenToClient(HWND hwnd, TPoint* p);
 int MapWindowPoints(HWND from, HWND to, TPoint* points, int count);
+// The window under a point; a top-level window with WS_EX_TRANSPARENT lets the point through.
 HWND WindowFromPoint(TPoint screen);
 HWND ChildWindowFromPoint(HWND parent, TPoint client);
 

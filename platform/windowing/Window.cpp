@@ -514,6 +514,7 @@ HWND WindowFromPoint(TPoint screen) {
   std::vector<HWND> roots = WS().TopLevels;
   for (HWND w : roots) {
     if (!IsLive(w) || !(w->Style & WS_VISIBLE) || !InOutline(w, screen)) continue;
+    if (w->ExStyle & WS_EX_TRANSPARENT) continue;  // the pointer passes through (a hint)
     HWND child = ChildAtScreen(w, screen);
     if (child) return child;
     return w;

@@ -197,6 +197,12 @@ void THeadlessDisplay::RequestClose(HWND hwnd) {
   FEvents.push_back(e);
 }
 
+void THeadlessDisplay::LoseFocus() {
+  TInputEvent e;
+  e.Kind = TInputEvent::ieFocusLost;
+  FEvents.push_back(e);
+}
+
 // ---- Time -------------------------------------------------------------------------------------
 
 void THeadlessDisplay::Pump() { PumpPendingMessages(); }

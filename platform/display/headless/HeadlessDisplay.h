@@ -59,6 +59,8 @@ class THeadlessDisplay : public TDisplay {
   void DropFile(const std::string& path, int x, int y);
   void DropFiles(std::vector<std::string> paths, int x, int y);
   void RequestClose(HWND hwnd);
+  // Another program takes the keyboard focus (the program's windows are deactivated).
+  void LoseFocus();
 
   // ---- Time ----
   // Moves the clock by `ms`, stopping at every due timer to let the program handle it.
