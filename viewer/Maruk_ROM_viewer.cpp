@@ -8,6 +8,23 @@
 #include "platform/display/sdl/SdlDisplay.h"
 #include "viewer/CommandLine.h"
 #include "viewer/Maruk_rom.h"
+#include "viewer/WindowExport.h"
+
+namespace {
+
+// --export: the window as a picture, without a display.
+int Export(const TCommandLine& commandLine) {
+  std::string message, warning;
+  const TExportResult result = ExportWindowPicture(commandLine, message, warning);
+  if (!warning.empty()) std::fprintf(stderr, "Maruk_ROM_viewer: %s\n", warning.c_str());
+  if (result == erUsage)
+    std::fprintf(stderr, "Maruk_ROM_viewer: %s\n%s\n", message.c_str(), TCommandLine::UsageLine().c_str());
+  else if (result == erFailed)
+    std::fprintf(stderr, "Maruk_ROM_viewer: %s\n", message.c_str());
+  return int(result);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const TCommandLine commandLine = TCommandLine::Parse({argv + 1, argv + argc}, std::getenv("MARUK_SCALE"));
@@ -22,6 +39,8 @@ int main(int argc, char** argv) {
     case clUsageError:
       std::fprintf(stderr, "Maruk_ROM_viewer: %s\n%s\n", commandLine.Error.c_str(), TCommandLine::UsageLine().c_str());
       return 2;
+    case clExport:
+      return Export(commandLine);
     case clRun:
       break;
   }
