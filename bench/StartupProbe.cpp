@@ -1,11 +1,13 @@
 // Starts one program on an X display and reports how long it took, from the fork, until its
-// first window was mapped and showed a picture (more than one colour), and the program's
-// resident memory at that moment. Used by bench/startup.sh, which compares the viewer with a
-// minimal X client measured in the same run.
+// first window was mapped and until that window showed a picture (more than one colour), and
+// the program's resident memory at that moment. Used by bench/startup.sh, which compares the
+// viewer with a minimal X client measured in the same run.
 //
-//   startup_probe PROGRAM [ARGS...]     (the display is the one named by DISPLAY)
+//   startup_probe [--trace FILE] PROGRAM [ARGS...]     (the display is the one named by DISPLAY)
 //
-// Prints "<milliseconds> <resident KiB>" and exits 0, or prints a reason and exits 1.
+// Prints "<ms to picture> <resident KiB> <ms to map>" and exits 0, or prints a reason and
+// exits 1. With --trace the program is started with MARUK_STARTUP_TRACE=FILE, and the marks it
+// leaves there follow, one a line: "mark <ms since the fork> <what was reached>".
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,7 +16,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <thread>
@@ -100,10 +104,33 @@ int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 }  // namespace
 
+// The marks a traced program left, as milliseconds after `start`.
+void PrintTrace(const std::string& path, TClock::time_point start) {
+  std::ifstream in(path);
+  const long long startNs =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch()).count();
+  long long ns = 0;
+  std::string what;
+  while (in >> ns && std::getline(in, what)) {
+    if (!what.empty() && what[0] == ' ') what.erase(0, 1);
+    std::printf("mark %.2f %s\n", double(ns - startNs) / 1e6, what.c_str());
+  }
+}
+
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: startup_probe PROGRAM [ARGS...]\n");
+  std::string trace;
+  int first = 1;
+  if (argc > 2 && std::string(argv[1]) == "--trace") {
+    trace = argv[2];
+    first = 3;
+  }
+  if (argc <= first) {
+    std::fprintf(stderr, "usage: startup_probe [--trace FILE] PROGRAM [ARGS...]\n");
     return 2;
+  }
+  if (!trace.empty()) {
+    std::remove(trace.c_str());
+    setenv("MARUK_STARTUP_TRACE", trace.c_str(), 1);
   }
   Display* dpy = XOpenDisplay(nullptr);
   if (!dpy) {
@@ -120,31 +147,37 @@ int main(int argc, char** argv) {
   posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = -1;
   const auto start = TClock::now();
-  const int failed = posix_spawnp(&pid, argv[1], &quiet, nullptr, argv + 1, environ);
+  const int failed = posix_spawnp(&pid, argv[first], &quiet, nullptr, argv + first, environ);
   posix_spawn_file_actions_destroy(&quiet);
   if (failed) {
-    std::fprintf(stderr, "startup_probe: cannot start %s\n", argv[1]);
+    std::fprintf(stderr, "startup_probe: cannot start %s\n", argv[first]);
     return 1;
   }
 
   const auto deadline = start + std::chrono::seconds(20);
+  std::map<::Window, double> mappedAt;  // when each new window was first seen mapped
+  auto since = [&] { return std::chrono::duration<double, std::milli>(TClock::now() - start).count(); };
   while (TClock::now() < deadline) {
     if (waitpid(pid, nullptr, WNOHANG) == pid) {
-      std::fprintf(stderr, "startup_probe: %s ended before it showed a window\n", argv[1]);
+      std::fprintf(stderr, "startup_probe: %s ended before it showed a window\n", argv[first]);
       return 1;
     }
     for (::Window w : MappedTopLevels(dpy)) {
-      if (before.count(w) || !ShowsPicture(dpy, w)) continue;
-      const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+      if (before.count(w)) continue;
+      const double seen = since();
+      mappedAt.emplace(w, seen);
+      if (!ShowsPicture(dpy, w)) continue;
+      const double ms = since();
       const long rss = ResidentKiB(pid);
       Stop(pid);
-      std::printf("%.2f %ld\n", ms, rss);
+      std::printf("%.2f %ld %.2f\n", ms, rss, mappedAt[w]);
+      if (!trace.empty()) PrintTrace(trace, start);
       XCloseDisplay(dpy);
       return 0;
     }
     std::this_thread::sleep_for(std::chrono::microseconds(500));
   }
   Stop(pid);
-  std::fprintf(stderr, "startup_probe: no painted window from %s in 20 s\n", argv[1]);
+  std::fprintf(stderr, "startup_probe: no painted window from %s in 20 s\n", argv[first]);
   return 1;
 }

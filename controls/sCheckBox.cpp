@@ -259,7 +259,7 @@ void TsCheckBox::TakeFocus() {
 }
 
 void TsCheckBox::KeyDown(WPARAM& key, TShiftState shift) {
-  if (key == VK_SPACE && TakesInput() && !FReadOnly) {
+  if (key == VK_SPACE && TakesInput()) {
     FPressed = true;
     TakeFocus();
     FSkinData.CacheInvalid = true;
@@ -270,7 +270,7 @@ void TsCheckBox::KeyDown(WPARAM& key, TShiftState shift) {
 }
 
 void TsCheckBox::KeyUp(WPARAM& key, TShiftState shift) {
-  if (TakesInput() && !FReadOnly && FPressed) {
+  if (TakesInput() && FPressed) {
     FPressed = false;
     const std::shared_ptr<bool> alive = FAlive;
     Toggle();
@@ -317,6 +317,11 @@ bool TsCheckBox::HandleInput(TMessage& m) {
       }
       MouseUp(mbLeft, KeysToShiftState(m.WParam), x, y);
       return true;
+    case WM_KEYDOWN:
+      // A read-only box takes no Space and lets no key up through: not even the key events.
+      return FReadOnly && m.WParam == VK_SPACE;
+    case WM_KEYUP:
+      return FReadOnly;
     case CM_MOUSEENTER:
       if (FSkinData.MouseOver) return true;
       FSkinData.MouseOver = true;

@@ -125,11 +125,13 @@ void TsSkinableMenus::SkinChanged() {
 
 // ---- Switching menus to skinned drawing ------------------------------------------------------------
 
-void TsSkinableMenus::Activate(bool on) {
+void TsSkinableMenus::Activate(bool on) { SwitchOwnedBy(Application, on); }
+
+void TsSkinableMenus::SwitchOwnedBy(TComponent* root, bool on) {
   FActive = on;
-  if (!FManager || FManager->InState(csDesigning) || !Application) return;
+  if (!FManager || FManager->InState(csDesigning) || !root) return;
   try {
-    SwitchComponent(Application, on);
+    SwitchComponent(root, on);
   } catch (...) {
   }
 }

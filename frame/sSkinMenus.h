@@ -48,6 +48,9 @@ class TsSkinableMenus : public TPersistent, public TsMenuPainter {
   bool HandleAppMessage(TMessage& message) override;
 
   bool Active() const { return FActive; }
+  // Activate for the menus that `root` owns, at any depth: sets the active flag and switches
+  // them (a frame provider does this for its form).
+  void SwitchOwnedBy(TComponent* root, bool on);
   void SwitchMainMenu(TMainMenu* menu, bool on);
   void SwitchPopup(TPopupMenu* menu, bool on);
   void SwitchItems(TMenuItem* parent, bool on);

@@ -13,6 +13,9 @@
 namespace {
 constexpr int kControlKind = 224;
 constexpr UINT CM_COLORCHANGED_ = 0xB00D, CM_MENUCHANGED_ = 0xB015;
+// Sent by a window system with MDI to a child window when it becomes the active one; ours
+// never sends it, a program may.
+constexpr UINT WM_CHILDACTIVATE = 0x0022;
 static_assert(CM_COLORCHANGED_ == CM_COLORCHANGED && CM_MENUCHANGED_ == CM_MENUCHANGED);
 }  // namespace
 
@@ -362,6 +365,9 @@ bool TsSkinProvider::HandleSkinMessage(TMessage& m) {
         FMenuLineCount = -1;
         FTitleCache.reset();
         FSkinData.Deferred = true;
+        TsSkinableMenus::DropPopupBack();
+        FMenuOwnerDrawDone = false;
+        SwitchMenus(true);
       }
       return true;
     case AC_REFRESH:
@@ -371,6 +377,7 @@ bool TsSkinProvider::HandleSkinMessage(TMessage& m) {
         FMenuLineCount = -1;
         FSkinData.Deferred = false;
         FTitleCache.reset();
+        SwitchMenus(Skinned());
         if (Bordered()) FRegionDirty = true;
         SetFormColour();
         if (FForm->Visible() && FForm->HandleAllocated()) {
@@ -439,6 +446,9 @@ void TsSkinProvider::MakeSkinned(TMessage& m) {
   FFullRepaint = true;
   FRegionDirty = true;
   FMenuLineCount = -1;
+  TsSkinableMenus::DropPopupBack();
+  FMenuOwnerDrawDone = false;
+  SwitchMenus(true);
   SetFormColour();
   // The provider's own bars take over from the form's.
   if (FSavedAutoScroll && FForm->AutoScroll) {
@@ -457,6 +467,8 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
     FForm->UpdateScrollBars();
   }
   FMenuLineCount = -1;
+  TsSkinableMenus::DropPopupBack();
+  SwitchMenus(false);
   if (FUseGlobalColor && !FSkinData.CustomColor()) FForm->SetColor(clBtnFace);
   if (FSkinData.GetSkinManager() && FForm->BorderIcons() != FSavedBorderIcons) FForm->SetBorderIcons(FSavedBorderIcons);
   FIconsCleared = false;
@@ -486,7 +498,9 @@ void TsSkinProvider::HandleWhenSkinned(TMessage& m) {
       FFormActive = LOWORD(m.WParam) != WA_INACTIVE;
       FSkinData.CacheInvalid = true;
       FMenuLineCount = -1;
+      FMenuOwnerDrawDone = false;
       if (FForm->HandleAllocated()) SendMessage(FForm->Handle(), WM_NCPAINT, 1, 0);
+      SwitchMenus(true);
       UpdateOwnScrollBars();
       if (FSysMenu) FSysMenu->UpdateItems();
       return;
@@ -500,9 +514,23 @@ void TsSkinProvider::HandleWhenSkinned(TMessage& m) {
         FMenuLineCount = -1;
       }
       SendMessage(FForm->Handle(), WM_NCPAINT, 1, 0);
+      SwitchMenus(true);
+      if (!FMenuOwnerDrawDone) {
+        FMenuOwnerDrawDone = true;
+        ApplyMenuOwnerDraw();
+      }
       m.Result = 1;
       return;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_CHILDACTIVATE:
+      CallOld(m);
+      ApplyMenuOwnerDraw();
+      return;
+    case WM_MEASUREITEM:
+      PrepareMeasuredItem(m);
+      CallOld(m);
+      return;
     case WM_SETTEXT:
       CallOld(m);
       if (FForm->Visible() && Bordered() && FForm->HandleAllocated()) {
@@ -561,8 +589,10 @@ void TsSkinProvider::HandleWhenSkinned(TMessage& m) {
       if (!Bordered()) return CallOld(m);
       const LRESULT code = HitTest({GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)}, m.Result);
       if (code == HTNOWHERE || code == HTCAPTION) {
+        // No title element here: whatever the window system says the point is (a sizing
+        // border beside the close button, say), nothing stays lit.
         CallOld(m);
-        if (m.Result == HTCAPTION || m.Result == HTNOWHERE) SetHot(0);
+        SetHot(0);
       } else {
         m.Result = code;
       }

@@ -18,6 +18,7 @@
 #include "skin/render/sCommonData.h"
 
 class TsSkinManager;
+class TsSkinableMenus;
 class TsSystemMenu;
 
 // One title-bar button as laid out: State 0 normal, 1 hot, 2 pressed, -1 never laid out;
@@ -174,6 +175,7 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   void ComposeCache();
   void PaintTitleSection(const TRect& band, int offsetX, int offsetY);
   void PaintIcon(TDib* cache);
+  void PaintTitleBarPiece(TDib* cache);
   void PaintCaptionText(TDib* cache, bool titleOnly);
   void PaintNonClient();
   void CopyBands(HDC dc);
@@ -188,6 +190,11 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   void Snap(WINDOWPOS* pos);
   bool OutlineMessage(TMessage& m);
   void StartOutlineDrag(int code, TPoint screen);
+  // ---- Menus (sSkinProvider_Menus.cpp) ----
+  TsSkinableMenus* MenuPainter() const;
+  void SwitchMenus(bool on);
+  void ApplyMenuOwnerDraw();
+  void PrepareMeasuredItem(TMessage& m);
   // ---- Own scroll bars (sSkinProvider_Scroll.cpp) ----
   void RecordContentExtents();
   void ScrollContent(int dx, int dy);

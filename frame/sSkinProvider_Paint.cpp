@@ -167,6 +167,7 @@ void TsSkinProvider::ComposeCache() {
     // pixels at the same place.
     PaintTitleSection({0, 0, w, minimised ? composed : bh + ch}, 0, 0);
     PaintIcon(cache);
+    PaintTitleBarPiece(cache);
   }
   if (Bordered()) {
     const int total = TotalButtonWidth() + BorderWidth();
@@ -220,6 +221,20 @@ void TsSkinProvider::PaintIcon(TDib* cache) {
   DrawIconEx(&dc, r.Left, r.Top, &image, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
 }
 
+// The skin's piece behind the title buttons ("TITLEBAR" of the form's section), from the
+// right edge over the whole title band: as wide as the buttons plus two thirds of one state of
+// the piece, so that its left end shows before the first button.
+void TsSkinProvider::PaintTitleBarPiece(TDib* cache) {
+  TsSkinManager* manager = FSkinData.GetSkinManager();
+  const int index = MaskIndexInOwnSection("TITLEBAR");
+  if (!SystemGroupExists() || !manager || !manager->IsValidMaskIndex(index)) return;
+  const TsMaskData& mask = manager->Masks()[size_t(index)];
+  const int third = mask.Bmp ? mask.Bmp->Width() / 9 : mask.R.Width() / std::max<int>(mask.ImageCount, 1) / 3;
+  const int w = cache->Width(), t = 2 * third + TotalButtonWidth();
+  TsBgSource self{cache, 0, 0, true};
+  PaintBorderMask(cache, {w - t, 0, w, BorderHeight() + CaptionHeight()}, true, true, FFormActive ? 1 : 0, mask, self);
+}
+
 void TsSkinProvider::PaintCaptionText(TDib* cache, bool titleOnly) {
   TsSkinManager* manager = FSkinData.GetSkinManager();
   const int w = cache->Width();
@@ -229,14 +244,17 @@ void TsSkinProvider::PaintCaptionText(TDib* cache, bool titleOnly) {
           titleOnly ? bh + ch : ch};
   if (r.IsEmpty()) return;
   TDC dc(cache);
-  TLogFont font = FForm->Font()->LogFont();
+  TFont font;
+  font.SetLogFont(FForm->Font()->LogFont());
   if (!titleOnly) {
+    // The status font's height value is taken as a point size, as it stands: -11 gives a
+    // font whose cell is 15 pixels high.
     NONCLIENTMETRICS metrics;
     SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0);
-    font.Height = metrics.lfStatusFont.Height;
+    font.SetSize(metrics.lfStatusFont.Height);
   }
-  font.Style |= fsBold;
-  SelectFont(&dc, font);
+  font.SetStyle(font.Style() | fsBold);
+  SelectFont(&dc, font.LogFont());
   SetBkMode(&dc, TRANSPARENT);
   const std::string text = ShortenCaption(&dc, FForm->Caption(), w - icon.Right - TotalButtonWidth() - 6);
   if (text.empty()) return;
@@ -263,6 +281,11 @@ void TsSkinProvider::PaintNonClient() {
     RebuildRegion();
     FRegionDirty = false;
     ApplyRegion();
+  }
+  if (!FMenuOwnerDrawDone && Skinned()) {
+    // Once per activation: the main menu is the painter's, items added since included.
+    FMenuOwnerDrawDone = true;
+    ApplyMenuOwnerDraw();
   }
   HDC dc = GetWindowDC(FForm->Handle());
   if (dc) {

@@ -4,7 +4,7 @@
 # main window. Afterwards the program must still be running, with its window, and idle.
 #   scripts/screen-soak.sh [SEED] [EVENTS] [BUILD-DIR]     (default: 1, 500 events, build)
 # The headless soak (tests/soak) is deterministic and checks every pixel; this one meets the
-# X server, SDL and real timing instead. Needs Xvfb and xdotool (Debian packages xvfb and
+# X server and real timing instead. Needs Xvfb and xdotool (Debian packages xvfb and
 # xdotool); exits 0 when the program came through, 1 when it did not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,7 +33,6 @@ cleanup() {
 trap cleanup EXIT
 for _ in $(seq 100); do [[ -S /tmp/.X11-unix/X$n ]] && break; sleep 0.05; done
 export DISPLAY=":$n"
-unset SDL_VIDEODRIVER
 
 "$program" "$rom" >"$log" 2>&1 &
 pid=$!

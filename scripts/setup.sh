@@ -12,7 +12,7 @@ mode=${1:-release}
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libsdl2-dev libfreetype-dev libfontconfig-dev libjpeg-dev libpng-dev libxext-dev libxtst-dev
+  libx11-dev libfreetype-dev libfontconfig-dev libjpeg-dev libpng-dev libxext-dev libxtst-dev
   libpixman-1-dev fonts-wine
   xvfb xdotool x11-apps
   desktop-file-utils appstream

@@ -3,12 +3,9 @@
 #include <cstdio>
 #include <exception>
 
-#include "platform/display/sdl/SdlDisplay.h"
+#include "platform/display/x11/X11Display.h"
 #include "platform/graphics/Text.h"
 #include "platform/windowing/WinApi.h"
-
-// SDL's D-Bus connection keeps buffers the library never frees (sanitizer builds only).
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
 namespace {
 
@@ -38,7 +35,7 @@ LRESULT DemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 int main() {
   try {
-    TSdlDisplay display;
+    TX11Display display;
     SetDisplay(&display);
     WNDCLASS cls;
     cls.lpszClassName = "WindowDemo";

@@ -75,6 +75,11 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& args, const cha
     } else if (arg == "--version") {
       result.Action = clVersion;
       return result;
+    } else if (name == "--check-skin") {
+      // The folder is taken as it is, even one that looks like an option.
+      if (!value(v) || v.empty()) return Fail("option '--check-skin' needs a skin folder");
+      result.SkinFolder = v;
+      result.Action = clCheckSkin;
     } else if (name == "--scale" || name == "--export" || name == "--position" || name == "--skin") {
       if (!value(v)) return Fail("option '" + name + "' needs a value");
       if (name == "--scale") {
@@ -99,6 +104,10 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& args, const cha
     } else {
       return Fail("unknown option '" + arg + "'");
     }
+  }
+  if (result.Action == clCheckSkin) {
+    if (exporting) return Fail("--check-skin and --export go each alone");
+    if (fileGiven) return Fail("--check-skin takes no ROM file ('" + result.File + "' given)");
   }
   if (!exporting && !exportOnly.empty()) return Fail("option '" + exportOnly + "' goes with --export");
   if (exporting) {
@@ -126,6 +135,10 @@ std::string TCommandLine::HelpText() {
          "  FILE           open this ROM dump at start, as if chosen with \"Open ROM\"; the\n"
          "                 window follows the file when another program rewrites it\n"
          "  --scale N      show the window N times larger (1 to " + std::to_string(kMaxScale) + ")\n"
+         "  --check-skin DIR\n"
+         "                 check the skin folder DIR as loading it would, print every problem\n"
+         "                 as FILE:LINE: [SECTION] KEY: what is wrong (what was expected), and\n"
+         "                 exit: 0 the skin loads, 1 it would be refused, 2 bad usage\n"
          "  --help         print this help and exit\n"
          "  --version      print the version and exit\n"
          "\n"

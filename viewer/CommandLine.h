@@ -3,11 +3,12 @@
 //   Maruk_ROM_viewer [--scale N] [FILE]                 the window, FILE opened at start
 //   Maruk_ROM_viewer --export OUT.png [--position N] [--hex] [--d4-sync] [--skin NAME]
 //                    [--scale N] FILE                   the window as a picture, no display
+//   Maruk_ROM_viewer --check-skin DIR                   the skin folder's problems
 // with --help and --version.
 #include <string>
 #include <vector>
 
-enum TCommandAction { clRun, clHelp, clVersion, clUsageError, clExport };
+enum TCommandAction { clRun, clHelp, clVersion, clCheckSkin, clUsageError, clExport };
 
 struct TCommandLine {
   static constexpr int kMaxScale = 8;
@@ -15,6 +16,7 @@ struct TCommandLine {
 
   TCommandAction Action = clRun;
   std::string File;  // the ROM to open at start; empty for none
+  std::string SkinFolder;  // the folder to check, for clCheckSkin
   int Scale = 1;     // from --scale, else (not for --export) from MARUK_SCALE, else 1
   std::string Error;                  // what was wrong, for clUsageError
   std::vector<std::string> Warnings;  // things ignored on the way (a bad MARUK_SCALE)

@@ -5,7 +5,9 @@
 
 #include <malloc.h>
 
-#include "platform/display/sdl/SdlDisplay.h"
+#include "platform/display/x11/X11Display.h"
+#include "platform/graphics/StartupTrace.h"
+#include "skin/data/sSkinChecker.h"
 #include "viewer/CommandLine.h"
 #include "viewer/Maruk_rom.h"
 #include "viewer/WindowExport.h"
@@ -27,6 +29,7 @@ int Export(const TCommandLine& commandLine) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  TraceStartup("main");
   const TCommandLine commandLine = TCommandLine::Parse({argv + 1, argv + argc}, std::getenv("MARUK_SCALE"));
   for (const std::string& warning : commandLine.Warnings) std::fprintf(stderr, "Maruk_ROM_viewer: %s\n", warning.c_str());
   switch (commandLine.Action) {
@@ -39,20 +42,25 @@ int main(int argc, char** argv) {
     case clUsageError:
       std::fprintf(stderr, "Maruk_ROM_viewer: %s\n%s\n", commandLine.Error.c_str(), TCommandLine::UsageLine().c_str());
       return 2;
+    case clCheckSkin:
+      return RunSkinCheck(commandLine.SkinFolder, stdout, stderr, "Maruk_ROM_viewer");
     case clExport:
       return Export(commandLine);
     case clRun:
       break;
   }
   try {
-    TSdlDisplay display(commandLine.Scale);
+    TX11Display display(commandLine.Scale);
+    TraceStartup("X connection");
     SetDisplay(&display);
     auto* application = new TApplication(nullptr);
     application->Initialize();
     auto* form = application->CreateForm<TForm1>();
+    TraceStartup("window created");
     // Reading the stored layout and building the skin leave much freed memory behind.
     malloc_trim(0);
     if (!commandLine.File.empty()) form->LoadRomWhenShown(commandLine.File);
+    TraceStartup("message loop starts");
     application->Run();
     TComponent::Free(application);
     SetDisplay(nullptr);

@@ -82,15 +82,15 @@ void TDib::SetPixel(int x, int y, COLORREF value) {
 }
 
 void TDib::Fill(COLORREF color) {
-  if (FBitsPerPixel != 24 && FBitsPerPixel != 32) return;
+  if ((FBitsPerPixel != 24 && FBitsPerPixel != 32) || FHeight == 0 || FWidth == 0) return;
   const int bpp = FBitsPerPixel / 8;
-  for (int y = 0; y < FHeight; ++y) {
-    uint8_t* p = ScanLine(y);
-    for (int x = 0; x < FWidth; ++x, p += bpp) {
-      p[0] = GetBValue(color); p[1] = GetGValue(color); p[2] = GetRValue(color);
-      if (bpp == 4) p[3] = 0;
-    }
+  uint8_t* first = ScanLine(0);
+  uint8_t* p = first;
+  for (int x = 0; x < FWidth; ++x, p += bpp) {
+    p[0] = GetBValue(color); p[1] = GetGValue(color); p[2] = GetRValue(color);
+    if (bpp == 4) p[3] = 0;
   }
+  for (int y = 1; y < FHeight; ++y) std::memcpy(ScanLine(y), first, size_t(FWidth) * size_t(bpp));
 }
 
 TDib TDib::As24() const {
@@ -98,11 +98,32 @@ TDib TDib::As24() const {
   TDib out(FWidth, FHeight, 24, FBottomUp);
   out.Transparent = Transparent;
   out.TransparentColor = TransparentColor;
+  // Palette entries as the three bytes they become, so that a row converts by table lookups.
+  std::vector<uint8_t> bgr(FPalette.size() * 3);
+  for (size_t i = 0; i < FPalette.size(); ++i) {
+    bgr[3 * i] = GetBValue(FPalette[i]);
+    bgr[3 * i + 1] = GetGValue(FPalette[i]);
+    bgr[3 * i + 2] = GetRValue(FPalette[i]);
+  }
   for (int y = 0; y < FHeight; ++y) {
+    const uint8_t* s = ScanLine(y);
     uint8_t* d = out.ScanLine(y);
-    for (int x = 0; x < FWidth; ++x, d += 3) {
-      COLORREF c = GetPixel(x, y);
-      d[0] = GetBValue(c); d[1] = GetGValue(c); d[2] = GetRValue(c);
+    if (FBitsPerPixel == 32) {
+      for (int x = 0; x < FWidth; ++x, s += 4, d += 3) {
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+      }
+    } else if (FBitsPerPixel == 8) {
+      for (int x = 0; x < FWidth; ++x, d += 3) {
+        const size_t i = s[x];
+        if (i < FPalette.size()) std::memcpy(d, &bgr[3 * i], 3);
+      }
+    } else {
+      for (int x = 0; x < FWidth; ++x, d += 3) {
+        const size_t i = size_t(GetIndex(x, y));
+        if (i < FPalette.size()) std::memcpy(d, &bgr[3 * i], 3);  // an index past the palette stays black
+      }
     }
   }
   return out;

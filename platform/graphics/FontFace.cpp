@@ -1,5 +1,7 @@
 #include "platform/graphics/FontFace.h"
 
+#include "platform/graphics/StartupTrace.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <cstdlib>
@@ -107,6 +109,7 @@ std::shared_ptr<TSharedFace> TFontSystem::Face(const std::string& file, int inde
   const FT_Error error = bitmapFile ? FT_New_Memory_Face(Library, BitmapBytes.data(), FT_Long(BitmapBytes.size()), index, &face)
                                     : FT_New_Face(Library, file.c_str(), index, &face);
   if (error != 0) return nullptr;
+  TraceStartup("font face read");
   auto shared = std::make_shared<TSharedFace>(face);
   Faces[key] = shared;
   return shared;

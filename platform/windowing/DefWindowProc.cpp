@@ -292,14 +292,10 @@ void RunMoveSizeLoop(HWND hwnd, WPARAM command) {
   SendMessage(hwnd, WM_ENTERSIZEMOVE);
   TRect current = original;
   bool cancelled = false;
-  TPoint followed = start;
-  // Moves or sizes the window to where the pointer is now (on a release only when the pointer
-  // went further); false when the window went away.
-  auto follow = [&](bool released) {
+  // Moves or sizes the window to where the pointer is now; false when the window went away.
+  auto follow = [&] {
     TPoint now;
     GetCursorPos(&now);
-    if (released && now == followed) return true;
-    followed = now;
     const int dx = now.X - start.X, dy = now.Y - start.Y;
     TRect r = original;
     if (moving) {
@@ -332,15 +328,14 @@ void RunMoveSizeLoop(HWND hwnd, WPARAM command) {
       if (m.hwnd) { TranslateMessage(&m); DispatchMessage(&m); }
       break;
     }
-    const bool released = m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP;
+    // The queue moves the pointer to where a button comes up before the release arrives.
+    if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) break;
     if (m.message == WM_KEYDOWN && (m.wParam == VK_ESCAPE || m.wParam == VK_RETURN)) {
       cancelled = m.wParam == VK_ESCAPE;
       break;
     }
-    // The release is where the user let go: a last motion may come only with it.
-    if (released || m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
-      if (!follow(released)) return;
-      if (released) break;
+    if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
+      if (!follow()) return;
       continue;
     }
     TranslateMessage(&m);
@@ -374,16 +369,12 @@ bool TrackCaptionButton(HWND hwnd, LRESULT hit) {
       if (m.hwnd) { TranslateMessage(&m); DispatchMessage(&m); }
       break;
     }
-    const bool released = m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP;
-    // The release is judged where it happens, whatever motion came before it.
-    if (released || m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
+    // A move to where the button comes up always arrives before the release.
+    if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) break;
+    if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
       TPoint p;
       GetCursorPos(&p);
       const bool now = DefNcHitTest(hwnd, p) == hit;
-      if (released) {
-        inside = now;
-        break;
-      }
       if (now != inside) {
         inside = now;
         hwnd->PressedButton = inside ? hit : 0;
@@ -394,7 +385,7 @@ bool TrackCaptionButton(HWND hwnd, LRESULT hit) {
     TranslateMessage(&m);
     DispatchMessage(&m);
   }
-    if (!IsLive(hwnd)) return false;
+  if (!IsLive(hwnd)) return false;
   if (GetCapture() == hwnd) ReleaseCapture();
   hwnd->PressedButton = 0;
   repaint();

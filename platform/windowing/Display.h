@@ -1,6 +1,6 @@
 #pragma once
 // What the window system needs of a screen: native surfaces for top-level and popup windows,
-// input, a clock and a beep. Implemented by the SDL display (real windows) and the headless
+// input, a clock and a beep. Implemented by the X display (real windows) and the headless
 // display (a virtual screen for tests and the scripted UI driver).
 #include <cstdint>
 #include <string>

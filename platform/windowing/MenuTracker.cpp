@@ -55,6 +55,7 @@ static int ButtonOf(UINT m) {
 TMenuTracker::TMenuTracker(HWND owner, UINT flags, HMENU root, bool bar)
     : FOwner(owner), FFlags(flags), FRoot(root), FBar(bar ? owner : nullptr), FSystem(IsSystemMenuOf(root, owner)) {
   MS().Tracker = this;
+  if (GetKeyState(VK_LBUTTON) < 0) FOpeningPress = WS().LastClick;
 }
 
 TMenuTracker::~TMenuTracker() {
@@ -526,6 +527,10 @@ void TMenuTracker::HandleMouse(const TMsg& m) {
       FDropMode = true;
       FBarPressed = true;
       SwitchBar(barItem, true, false);
+    } else if (ButtonOf(msg) == 0 && PostFrameDoubleClick(FOpeningPress, m.pt, m.time)) {
+      // The second click of a double click on the frame spot that opened the menu (its
+      // icon, say) goes to that window as the double click, and the menu closes.
+      FEnd = true;
     } else {
       CloseOnClick(msg);  // a click anywhere else closes the menu
     }

@@ -70,6 +70,7 @@ class TMenuTracker {
   bool FPopupPressed = false;
   int FHoverLevel = -1, FHoverItem = -1;
   int FSwallowUp = -1;      // the menu is closing; the release of this button ends the loop
+  TClickRecord FOpeningPress;  // the left press that opened the menu, still held when it opened
 
   bool Notify() const { return !(FFlags & TPM_NONOTIFY); }
   static bool HasSub(const TItem* it) { return it && SubOf(*it) && !IsDisabled(*it); }

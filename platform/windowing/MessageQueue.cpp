@@ -54,6 +54,7 @@ void BringModalForward(HWND disabledRoot) {
 void HandleMouse(const TInputEvent& e) {
   TWindowSystem& ws = WS();
   ws.CursorPos = e.ScreenPos;
+  if (e.Kind == TInputEvent::ieMouseMove) ws.ReportedPos = e.ScreenPos;
   static constexpr int kButtonVk[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
   const int button = std::clamp(e.Button, 0, 2);
   if (e.Kind == TInputEvent::ieButtonDown) ws.KeyDown[kButtonVk[button]] = 0x80;
@@ -116,20 +117,12 @@ void HandleMouse(const TInputEvent& e) {
           if (r == MA_ACTIVATEANDEAT || r == MA_NOACTIVATEANDEAT) return;
           if (!IsLive(target)) return;
         }
-        const uint64_t now = ws.Now();
-        const bool allowDouble = !client || (target->ClassStyle & CS_DBLCLKS);
-        const int cx = GetSystemMetrics(SM_CXDOUBLECLK) / 2, cy = GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-        if (allowDouble && ws.LastClickWindow == target && ws.LastClickMsg == msg &&
-            (ws.LastClickHit == HTCLIENT) == client && now - ws.LastClickTime <= GetDoubleClickTime() &&
-            std::abs(e.ScreenPos.X - ws.LastClickPos.X) <= cx && std::abs(e.ScreenPos.Y - ws.LastClickPos.Y) <= cy) {
-          ws.LastClickWindow = nullptr;
+        const TClickRecord press{target, msg, hit, ws.Now(), e.ScreenPos};
+        if (MakesDoubleClick(ws.LastClick, press)) {
+          ws.LastClick = {};
           msg += 2;
         } else {
-          ws.LastClickWindow = target;
-          ws.LastClickMsg = msg;
-          ws.LastClickHit = hit;
-          ws.LastClickTime = now;
-          ws.LastClickPos = e.ScreenPos;
+          ws.LastClick = press;
         }
       }
       if (client) Enqueue(target, msg, MouseKeyFlags(), clientPos);
@@ -140,6 +133,30 @@ void HandleMouse(const TInputEvent& e) {
       return;
   }
 }
+
+}  // namespace
+
+bool MakesDoubleClick(const TClickRecord& first, const TClickRecord& second) {
+  if (!first.Window || first.Window != second.Window || first.Msg != second.Msg) return false;
+  const bool client = second.Hit == HTCLIENT;
+  if ((first.Hit == HTCLIENT) != client || (client && !(second.Window->ClassStyle & CS_DBLCLKS))) return false;
+  const int cx = GetSystemMetrics(SM_CXDOUBLECLK) / 2, cy = GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+  return second.Time - first.Time <= GetDoubleClickTime() && std::abs(second.Pos.X - first.Pos.X) <= cx &&
+         std::abs(second.Pos.Y - first.Pos.Y) <= cy;
+}
+
+bool PostFrameDoubleClick(const TClickRecord& first, TPoint screen, uint64_t time) {
+  if (first.Msg != WM_NCLBUTTONDOWN) return false;
+  HWND under = WindowFromPoint(screen);
+  if (!under) return false;
+  const LRESULT hit = SendMessage(under, WM_NCHITTEST, 0, MAKELPARAM(screen.X, screen.Y));
+  if (!IsLive(under) || !MakesDoubleClick(first, {under, WM_NCLBUTTONDOWN, hit, time, screen})) return false;
+  WS().LastClick = {};
+  Enqueue(under, WM_NCLBUTTONDBLCLK, WPARAM(hit), MAKELPARAM(screen.X, screen.Y));
+  return true;
+}
+
+namespace {
 
 void SetKeyState(WPARAM vk, bool down) {
   TWindowSystem& ws = WS();
@@ -194,36 +211,48 @@ bool ProcessInputEvents() {
   TWindowSystem& ws = WS();
   if (!ws.Display) return false;
   TInputEvent e;
+  if (ws.HeldInput) {
+    e = std::move(*ws.HeldInput);
+    ws.HeldInput.reset();
+  } else if (!ws.Display->NextEvent(e)) {
+    return false;
+  }
+  // A button that goes down or comes up where no mouse move has taken the pointer is preceded
+  // by a move there (a fast drag's last motion may come only with its release): every loop
+  // that follows the pointer sees where it went before the button changes. The button waits
+  // as the next event.
+  const bool button = e.Kind == TInputEvent::ieButtonDown || e.Kind == TInputEvent::ieButtonUp;
+  if (button && ws.ReportedPos != e.ScreenPos) {
+    ws.HeldInput = e;
+    e.Kind = TInputEvent::ieMouseMove;
+  }
   // One event at a time: its messages are handled before the next event picks its target,
   // so a capture or a mouse-leave request made by a handler applies to the following input.
-  if (ws.Display->NextEvent(e)) {
-    switch (e.Kind) {
-      case TInputEvent::ieMouseMove:
-      case TInputEvent::ieButtonDown:
-      case TInputEvent::ieButtonUp:
-      case TInputEvent::ieWheel:
-        HandleMouse(e);
-        break;
-      case TInputEvent::ieKeyDown:
-      case TInputEvent::ieKeyUp:
-        HandleKey(e);
-        break;
-      case TInputEvent::ieFocusLost:
-        ActivateWindow(nullptr, WA_INACTIVE);
-        break;
-      case TInputEvent::ieCloseRequest:
-        if (IsLive(e.Window)) Enqueue(e.Window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
-      case TInputEvent::ieDropFile:
-        DeliverDrop(e);
-        break;
-      case TInputEvent::ieQuit:
-        PostQuitMessage(0);
-        break;
-    }
-    return true;
+  switch (e.Kind) {
+    case TInputEvent::ieMouseMove:
+    case TInputEvent::ieButtonDown:
+    case TInputEvent::ieButtonUp:
+    case TInputEvent::ieWheel:
+      HandleMouse(e);
+      break;
+    case TInputEvent::ieKeyDown:
+    case TInputEvent::ieKeyUp:
+      HandleKey(e);
+      break;
+    case TInputEvent::ieFocusLost:
+      ActivateWindow(nullptr, WA_INACTIVE);
+      break;
+    case TInputEvent::ieCloseRequest:
+      if (IsLive(e.Window)) Enqueue(e.Window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+    case TInputEvent::ieDropFile:
+      DeliverDrop(e);
+      break;
+    case TInputEvent::ieQuit:
+      PostQuitMessage(0);
+      break;
   }
-  return false;
+  return true;
 }
 
 // ---- Dropped files -----------------------------------------------------------------------------

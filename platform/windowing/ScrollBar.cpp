@@ -220,7 +220,8 @@ void TrackScrollBar(HWND hwnd, int bar, TPoint screen) {
       if (m.hwnd) { TranslateMessage(&m); DispatchMessage(&m); }
       break;
     }
-    const bool released = m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP;
+    // The pointer's last motion arrives before the release (the queue sees to it).
+    if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) break;
     if (m.message == WM_TIMER && m.hwnd == hwnd && m.wParam == 0xFFF0) {
       SetTimer(hwnd, 0xFFF0, 100);
       if (part != 5 && inside) {
@@ -231,8 +232,7 @@ void TrackScrollBar(HWND hwnd, int bar, TPoint screen) {
       }
       continue;
     }
-    // A release also counts as the pointer's last motion (it may come without one).
-    if (released || m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
+    if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
       TPoint now;
       GetCursorPos(&now);
       if (part == 5) {
@@ -256,7 +256,6 @@ void TrackScrollBar(HWND hwnd, int bar, TPoint screen) {
           Redraw(hwnd, bar);
         }
       }
-      if (released) break;
       continue;
     }
     TranslateMessage(&m);

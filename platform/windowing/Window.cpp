@@ -39,7 +39,10 @@ void TWindowSystem::Reset() {
   DCs.clear();
   Capture = Focus = Active = nullptr;
   AppActive = false;
-  Tracked = LastMouseWindow = LastClickWindow = nullptr;
+  Tracked = LastMouseWindow = nullptr;
+  LastClick = {};
+  ReportedPos.reset();
+  HeldInput.reset();
   std::fill(std::begin(KeyDown), std::end(KeyDown), uint8_t(0));
 }
 
@@ -243,7 +246,7 @@ void ForgetWindow(HWND hwnd) {
   if (ws.Active == hwnd) ws.Active = nullptr;
   if (ws.Tracked == hwnd) ws.Tracked = nullptr;
   if (ws.LastMouseWindow == hwnd) ws.LastMouseWindow = nullptr;
-  if (ws.LastClickWindow == hwnd) ws.LastClickWindow = nullptr;
+  if (ws.LastClick.Window == hwnd) ws.LastClick = {};
   ws.Timers.erase(std::remove_if(ws.Timers.begin(), ws.Timers.end(), [hwnd](const TTimer& t) { return t.Window == hwnd; }),
                   ws.Timers.end());
   ws.Posted.erase(std::remove_if(ws.Posted.begin(), ws.Posted.end(), [hwnd](const TMsg& m) { return m.hwnd == hwnd; }),

@@ -68,6 +68,15 @@ struct THeldDC {
   HWND Window = nullptr;
 };
 
+// A button press as double-click detection sees it.
+struct TClickRecord {
+  HWND Window = nullptr;
+  UINT Msg = 0;             // the button-down message the press gave
+  LRESULT Hit = HTNOWHERE;  // where on the window it was
+  uint64_t Time = 0;
+  TPoint Pos;               // screen coordinates
+};
+
 class TWindowSystem {
  public:
   static TWindowSystem& Get();
@@ -98,12 +107,12 @@ class TWindowSystem {
   bool TrackedNonClient = false;
   HWND LastMouseWindow = nullptr;
   LRESULT LastHit = HTNOWHERE;
-  // Double-click detection.
-  uint64_t LastClickTime = 0;
-  TPoint LastClickPos;
-  HWND LastClickWindow = nullptr;
-  UINT LastClickMsg = 0;
-  LRESULT LastClickHit = HTNOWHERE;
+  // Where the last mouse move told the windows the pointer is (none before the first), and a
+  // button event held back while a move to its position goes first.
+  std::optional<TPoint> ReportedPos;
+  std::optional<TInputEvent> HeldInput;
+  // Double-click detection: the last press that did not complete one.
+  TClickRecord LastClick;
 
   bool LoneAlt = false;          // Alt is down and no other key came since
   uint64_t MessageTime = 0;
@@ -132,6 +141,14 @@ bool NeedsPaint(HWND hwnd);
 HWND FindWindowToPaint();
 void InvalidateWindowArea(HWND hwnd, const TRegion& windowCoordsRgn, bool erase, bool frame, bool allChildren);
 bool ProcessInputEvents();  // converts one pending display event into messages
+// Whether `second` completes the double click that `first` began: the same button on the same
+// part of the same window (client presses only where the class asks for double clicks), near
+// enough and soon enough.
+bool MakesDoubleClick(const TClickRecord& first, const TClickRecord& second);
+// A left press on a window's frame that a capture took elsewhere (an open menu's): when it
+// completes the double click `first` began on the frame under the point, that window gets the
+// double click and true is returned.
+bool PostFrameDoubleClick(const TClickRecord& first, TPoint screen, uint64_t time);
 void DestroyWindowTree(HWND hwnd);
 void ActivateWindow(HWND hwnd, WPARAM how);
 void ForgetWindow(HWND hwnd);  // clears focus, capture, tracking and timers that name it

@@ -124,8 +124,8 @@ void MergeCommonSections(const std::vector<std::string>& lines, TsSkinManager* m
   for (const TsTextSection& section : sections)
     for (const TLine& line : KeyLines(section)) {
       if (!NamesJpeg(line.Value)) continue;
-      const std::string path = SkinFilePath(skinPath, line.Value);
-      if (!SkinFileExists(path)) continue;
+      const std::string path = FindSkinFile(skinPath, line.Value);
+      if (path.empty()) continue;
       TDib picture = LoadSkinJpeg(path);
       if (picture.Empty()) continue;
       TsPatternData p;

@@ -27,25 +27,30 @@ std::string Folded(const std::string& s) {
 TsOptionsFile::TsOptionsFile(const std::string& text) {
   TSection* current = nullptr;
   size_t start = 0;
+  int number = 0;
   while (start <= text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     const std::string line = Trimmed(text.substr(start, end - start));
     start = end + 1;
+    ++number;
     if (line.empty() || line[0] == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       const std::string name = line.substr(1, line.size() - 2);
       current = SectionByName(name);
       if (!current) {
         FIndex.emplace(Folded(name), FSections.size());
-        FSections.push_back({name, {}});
+        FSections.push_back({name, {}, number});
         current = &FSections.back();
       }
       continue;
     }
     const size_t eq = line.find('=');
-    if (!current || eq == std::string::npos) continue;
-    current->Keys.push_back({Trimmed(line.substr(0, eq)), Trimmed(line.substr(eq + 1))});
+    if (!current || eq == std::string::npos) {
+      FIgnored.push_back({number, line});
+      continue;
+    }
+    current->Keys.push_back({Trimmed(line.substr(0, eq)), Trimmed(line.substr(eq + 1)), number});
   }
 }
 
@@ -78,12 +83,17 @@ TsOptionsFile::TSection* TsOptionsFile::SectionByName(const std::string& name) {
   return const_cast<TSection*>(std::as_const(*this).FindSection(name));
 }
 
-const std::string* TsOptionsFile::Find(const std::string& section, const std::string& key) const {
+const TsOptionsFile::TKey* TsOptionsFile::FindKey(const std::string& section, const std::string& key) const {
   const TSection* s = FindSection(section);
   if (!s) return nullptr;
   for (const TKey& k : s->Keys)
-    if (SameText(k.Name, key)) return &k.Value;
+    if (SameText(k.Name, key)) return &k;
   return nullptr;
+}
+
+const std::string* TsOptionsFile::Find(const std::string& section, const std::string& key) const {
+  const TKey* k = FindKey(section, key);
+  return k ? &k->Value : nullptr;
 }
 
 std::string TsOptionsFile::ReadString(const std::string& section, const std::string& key,

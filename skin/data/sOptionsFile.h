@@ -11,10 +11,17 @@ class TsOptionsFile {
   struct TKey {
     std::string Name;
     std::string Value;
+    int Line = 0;  // 1-based line of the file
   };
   struct TSection {
     std::string Name;
     std::vector<TKey> Keys;
+    int Line = 0;  // where the section first starts
+  };
+  // A line that holds neither a section, a key nor a comment, or a key before any section.
+  struct TIgnoredLine {
+    int Line;
+    std::string Text;
   };
 
   TsOptionsFile() = default;
@@ -26,10 +33,13 @@ class TsOptionsFile {
   static TsOptionsFile FromFile(const std::string& path);
 
   const std::vector<TSection>& Sections() const { return FSections; }
+  const std::vector<TIgnoredLine>& IgnoredLines() const { return FIgnored; }
   // Found through an index: a file of many sections is read in time linear in its size.
   const TSection* FindSection(const std::string& name) const;
   // The value of the key in the section, or null when either is missing.
   const std::string* Find(const std::string& section, const std::string& key) const;
+  // The same as the key with its line: the first of that name.
+  const TKey* FindKey(const std::string& section, const std::string& key) const;
   std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
 
   // Files larger than this are not skin options.
@@ -39,6 +49,7 @@ class TsOptionsFile {
   TSection* SectionByName(const std::string& name);
 
   std::vector<TSection> FSections;
+  std::vector<TIgnoredLine> FIgnored;
   // Position in FSections by name folded to lower case, as SameText compares.
   std::unordered_map<std::string, size_t> FIndex;
 };

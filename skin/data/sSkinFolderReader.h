@@ -7,10 +7,24 @@
 #include "skin/data/sOptionsFile.h"
 #include "skin/data/sSkinData.h"
 
-// A skin that cannot be loaded; the message says what is wrong.
+// Something wrong with a skin folder: where it lies, what is wrong, and what was expected.
+struct TsSkinProblem {
+  bool Fatal = true;  // the skin would be refused; else it loads but will probably look wrong
+  int Line = 0;       // line of the options file; 0 for no line
+  std::string Section, Key;
+  std::string What, Expected;
+};
+
+// A skin that cannot be loaded; the message says what is wrong and where.
 class ESkinLoadError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ESkinLoadError(const std::string& what, const std::string& expected = "")
+      : ESkinLoadError(TsSkinProblem{true, 0, "", "", what, expected}) {}
+  explicit ESkinLoadError(TsSkinProblem problem);
+  const TsSkinProblem& Problem() const { return FProblem; }
+
+ private:
+  TsSkinProblem FProblem;
 };
 
 class TsSkinFolderReader {
@@ -27,23 +41,53 @@ class TsSkinFolderReader {
   void ReadPatterns(TsSkinArrays& out) const;
   void ReadSections(TsSkinArrays& out, TsSkinData& info) const;
 
+  // From now on a problem that would end the read is added to `problems` instead, with the
+  // line it lies on, and only its entry is skipped; warnings are added too, for what loads
+  // but will probably look wrong. Null: problems end the read with ESkinLoadError.
+  void CollectProblems(std::vector<TsSkinProblem>* problems) { FProblems = problems; }
+
   const TsOptionsFile& Options() const { return FOptions; }
+  // The options file as found in the folder ("Options.dat" in whatever case).
+  const std::string& OptionsPath() const { return FOptionsPath; }
+
+  // The keys read in every section, and those read in GLOBALINFO alone.
+  static const std::vector<std::string>& SectionKeys();
+  static const std::vector<std::string>& GlobalInfoKeys();
 
  private:
-  void AddMask(const std::string& section, const std::string& key, const std::string& value, TsSkinArrays& out) const;
+  enum TKeyKind { kkInteger, kkTrue, kkText, kkGradient };
+  void AddMask(const std::string& section, const TsOptionsFile::TKey& key, TsSkinArrays& out) const;
+  // Warnings about a mask that loads: a rectangle outside its picture, states that do not
+  // divide it, a glyph without the key colour.
+  void CheckMask(const std::string& section, const TsOptionsFile::TKey& key, const TsMaskData& mask,
+                 const TDib* master) const;
+  // Runs the reading of one entry; see CollectProblems.
+  template <class F>
+  void Entry(const std::string& section, const TsOptionsFile::TKey* key, F&& read) const;
+  void Warn(const std::string& section, const TsOptionsFile::TKey& key, std::string what, std::string expected) const;
   // For every section (in file order), the key read in the section, else through its
   // PARENTCLASS chain, which ends at a missing, empty or "?" parent and where it comes back to
   // a section already read; for integers a value of -1 or one that is not a number counts as
   // absent. Null where nothing is found. Linear in the number of sections, whatever the chains.
   std::vector<const std::string*> InheritedValues(const std::vector<size_t>& parents, const std::string& key,
-                                                  bool integer) const;
+                                                  TKeyKind kind) const;
   // The position of each section's PARENTCLASS section; SIZE_MAX for none, "?" or one missing.
   std::vector<size_t> ParentIndexes() const;
+  // A warning when a value will not be read as the author meant.
+  void CheckValue(const std::string& section, const TsOptionsFile::TKey& key, TKeyKind kind) const;
+  // Warnings for a PARENTCLASS that names no section or leads round in a ring.
+  void CheckParents(const std::vector<size_t>& parents) const;
 
   TsSkinManager* FManager;
   std::string FSkinPath;
+  std::string FOptionsPath;
   TsOptionsFile FOptions;
+  std::vector<TsSkinProblem>* FProblems = nullptr;
 };
+
+// The text of a problem for a message to the user: "Options.dat, line 7, section [BUTTON],
+// key BORDERSMASK: what is wrong (what was expected)".
+std::string DescribeSkinProblem(const TsSkinProblem& problem);
 
 // The "#" form of a mask value, e.g. "#(243,190,286,220)(3,1,1,1)": a mask in the master
 // bitmap with upper-case names. False when the value does not hold the numbers it needs.

@@ -1,5 +1,7 @@
 #include "skin/data/sSkinManager.h"
 
+#include "platform/graphics/StartupTrace.h"
+
 #include <algorithm>
 #include <cfenv>
 #include <charconv>
@@ -242,18 +244,20 @@ void TsSkinManager::SetSkinDirectory(const std::string& value) {
 
 void TsSkinManager::SetSkinName(const std::string& value) {
   const std::string previousName = FSkinName;
-  const bool wasReady = FSkinData.Ready;
   FSkinName = value;
   if (!FActive) return;
   if (OnBeforeChange) OnBeforeChange(this);
   gSkinChanging = true;
-  FSkinData.Ready = false;
+  // The skin in use stays ready while the new one is read: a message about one that cannot be
+  // read shows over controls that go on painting. Apply makes the new one ready.
+  TraceStartup("skin load starts");
   if (LoadSkin()) {
+    TraceStartup("skin loaded");
     if (FActive) Apply();
+    TraceStartup("skin applied");
   } else {
     // The skin could not be read: the one in use stays, as the controls see it.
     FSkinName = previousName;
-    FSkinData.Ready = wasReady;
   }
   gSkinChanging = false;
   if (OnAfterChange) OnAfterChange(this);
@@ -276,7 +280,7 @@ std::string TsSkinManager::FindSkinFolder(const std::string& name) const {
     if (folder.empty()) continue;
     std::string base = folder;
     if (base.back() != '/' && base.back() != '\\') base += '\\';
-    if (SkinFileExists(base + name + "\\Options.dat")) return base + name + "\\";
+    if (!FindSkinFile(base + name + "\\", "Options.dat").empty()) return base + name + "\\";
   }
   return {};
 }
@@ -520,7 +524,7 @@ void TsSkinManager::GetSkinNames(std::vector<std::string>& list, std::string& fi
     while (dirent* e = readdir(d)) {
       const std::string name = e->d_name;
       if (name.empty() || name[0] == '.') continue;
-      if (SkinDirExists(base + name) && SkinFileExists(base + name + "\\Options.dat")) names.push_back(name);
+      if (SkinDirExists(base + name) && !FindSkinFile(base + name + "\\", "Options.dat").empty()) names.push_back(name);
     }
     closedir(d);
     std::sort(names.begin(), names.end());  // directory order differs between systems

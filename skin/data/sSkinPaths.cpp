@@ -1,11 +1,15 @@
 #include "skin/data/sSkinPaths.h"
 
+#include <dirent.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
+
+#include "platform/components/Persistent.h"
 
 std::string ProgramFolder() {
   char path[4096];
@@ -74,4 +78,48 @@ bool SkinFileExists(const std::string& path) {
 bool SkinDirExists(const std::string& path) {
   struct stat st;
   return stat(SkinFsPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+namespace {
+// The entry of `folder` (a skin path ending with a separator) called `name`, matched exactly,
+// else without regard to case; a folder when `wantFolder`, else a file. Empty when none.
+std::string MatchEntry(const std::string& folder, const std::string& name, bool wantFolder) {
+  auto fits = [&](const std::string& path) { return wantFolder ? SkinDirExists(path) : SkinFileExists(path); };
+  if (fits(folder + name)) return name;
+  DIR* d = opendir(SkinFsPath(folder).c_str());
+  if (!d) return {};
+  std::vector<std::string> matches;
+  while (const dirent* e = readdir(d))
+    if (SameText(e->d_name, name)) matches.push_back(e->d_name);
+  closedir(d);
+  std::sort(matches.begin(), matches.end());
+  for (const std::string& m : matches)
+    if (fits(folder + m)) return m;
+  return {};
+}
+}  // namespace
+
+std::string FindSkinFile(const std::string& skinPath, const std::string& name) {
+  const std::string exact = SkinFilePath(skinPath, name);
+  if (SkinFileExists(exact)) return exact;
+  if (name.find(':') != std::string::npos || name.empty()) return {};
+  std::string path = skinPath;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("/\\", start);
+    const bool last = end == std::string::npos;
+    if (last) end = name.size();
+    const std::string part = name.substr(start, end - start);
+    start = end + 1;
+    if (part.empty() && !last) continue;
+    if (part == "." || part == "..") {
+      path += part + "/";
+      continue;
+    }
+    const std::string found = MatchEntry(path, part, !last);
+    if (found.empty()) return {};
+    path += last ? found : found + "/";
+    if (last) return path;
+  }
+  return {};
 }

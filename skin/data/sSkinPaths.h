@@ -18,5 +18,10 @@ std::string ResolveSkinDirectory(const std::string& skinDirectory, const std::st
 std::string ShippedSkinDirectory();
 // A file named in a skin's options: relative to the skin's folder unless it contains ":".
 std::string SkinFilePath(const std::string& skinPath, const std::string& name);
+// The existing file that a skin names (a relative name may say "\" or "/" between folders):
+// the name as written when that file exists, else, for a relative name, the one whose every
+// part below the skin's folder matches without regard to case (of several, the first in byte
+// order). Skins are often written on disks that ignore case. Empty when there is none.
+std::string FindSkinFile(const std::string& skinPath, const std::string& name);
 bool SkinFileExists(const std::string& path);
 bool SkinDirExists(const std::string& path);

@@ -353,6 +353,31 @@ TEST_F(CheckBox, ReadOnlyBlocksTheMouseAndKeysAndNeverLooksHotOrPressed) {
   EXPECT_EQ(Clicks, 1);
 }
 
+TEST_F(CheckBox, SpaceOnAReadOnlyBoxRaisesNoKeyEventsWhereOtherKeysStillGoDown) {
+  auto* c = MakeBox("Hex view");
+  ShowForm();
+  c->SetFocus();
+  std::vector<WPARAM> downs, ups;
+  c->OnKeyDown = [&](TObject*, WPARAM& key, TShiftState) { downs.push_back(key); };
+  c->OnKeyUp = [&](TObject*, WPARAM& key, TShiftState) { ups.push_back(key); };
+  // Editable, Space is the box's key and the program hears it.
+  Display.Key(VK_SPACE);
+  Settle();
+  EXPECT_EQ(downs, std::vector<WPARAM>{VK_SPACE});
+  EXPECT_EQ(ups, std::vector<WPARAM>{VK_SPACE});
+  downs.clear();
+  ups.clear();
+  // Read-only, nothing happens: no press, no event, no key up of any key.
+  c->SetReadOnly(true);
+  Display.Key(VK_SPACE);
+  Display.Key('A');
+  Settle();
+  EXPECT_EQ(downs, std::vector<WPARAM>{'A'});
+  EXPECT_TRUE(ups.empty());
+  EXPECT_TRUE(c->Checked());
+  EXPECT_EQ(Clicks, 1);
+}
+
 TEST_F(CheckBox, WithoutItsSectionItIsThePlainCheckBoxAndReadOnlyStillHolds) {
   auto* c = MakeBox("Hex view");
   c->SkinData()->SetSkinSection("NO SUCH SECTION");

@@ -166,15 +166,7 @@ TEST_F(SkinnedMenus, TheExtraLineIsNeverShownForTheSkinList) {
 TEST_F(SkinnedMenus, AMainMenuBarIsDrawnOverTheFramesMenuLine) {
   auto* form = new TForm(App);
   form->SetBounds(300, 400, 320, 200);
-  auto* menu = new TMainMenu(form);
-  for (const char* caption : {"&File", "&Help"}) {
-    auto* item = new TMenuItem(form);
-    item->SetCaption(caption);
-    auto* sub = new TMenuItem(form);
-    sub->SetCaption("Open");
-    item->Add(sub);
-    menu->Items()->Add(item);
-  }
+  TMainMenu* menu = MakeMainMenu(form);
   form->SetMenu(menu);
   auto* provider = new TsSkinProvider(form);
   Painter->Activate(true);

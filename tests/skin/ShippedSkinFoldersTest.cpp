@@ -85,4 +85,44 @@ TEST_P(ShippedSkinFolders, HaveEverythingTheWindowUsesAndPaintItWithoutKeyColour
 
 INSTANTIATE_TEST_SUITE_P(Skins, ShippedSkinFolders, ::testing::Values("Graphite", "Amber"));
 
+// The example skin that the skin guide walks through loads and paints the whole window, with
+// no key colour left on screen and nothing drawn by the plain controls' own painting.
+TEST_F(ShippedSkinFolders, TheGuidesExampleSkinLoadsAndPaintsTheWindow) {
+  Manager->SetShippedSkinDirectory(MARUK_SOURCE_DIR "/docs/");
+  Manager->SetSkinName("example-skin");
+  ASSERT_TRUE(Messages.empty()) << Messages[0];
+  EXPECT_EQ(Manager->SkinName(), "example-skin");
+  EXPECT_EQ(Manager->SkinInfo(), "1");
+  EXPECT_EQ(Manager->SkinData().Author, "Maruk ROM viewer");
+  for (const char* section : {"FORM", "FORMTITLE", "BUTTON", "GROUPBOX", "SCROLLBTNLEFT", "SCROLLBTNRIGHT", "DIALOG",
+                              "EDIT", "MAINMENU", "SCROLLSLIDERV"})
+    EXPECT_GE(Manager->FindMask(Manager->FindSection(section), section, "BORDERSMASK"), 0) << section;
+  // DIALOG has its border from FORM, and the right arrow its button from the left one.
+  EXPECT_EQ(Manager->FindMask(Manager->FindSection("DIALOG"), "DIALOG", "BORDERSMASK"),
+            Manager->FindMask(Manager->FindSection("FORM"), "FORM", "BORDERSMASK"));
+  const TsPresetIndexes& x = Manager->Indexes();
+  for (int16_t i : {x.CheckBoxChecked, x.CheckBoxUnChecked, x.CheckBoxGrayed, x.ScrollBtnLeftGlyph,
+                    x.ScrollBtnRightGlyph, x.ScrollBtnRightMask})
+    EXPECT_GE(i, 0);
+  const int button = Manager->FindMask(Manager->FindSection("BUTTON"), "BUTTON", "BORDERSMASK");
+  ASSERT_GE(button, 0);
+  ASSERT_TRUE(Manager->Masks()[size_t(button)].Bmp);  // Button.BMP, a picture of its own
+  EXPECT_EQ(Manager->Masks()[size_t(button)].R, (TRect{0, 0, 48, 16}));
+
+  Display.Pump();
+  const TDib shot = Display.Screenshot();
+  TRect r;
+  GetWindowRect(Form->Handle(), &r);
+  int keyed = 0, classicFace = 0;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) {
+      keyed += shot.GetPixel(x, y) == kSkinKeyColor;
+      classicFace += shot.GetPixel(x, y) == RGB(212, 208, 200);
+    }
+  EXPECT_EQ(keyed, 0);
+  EXPECT_EQ(classicFace, 0);
+  // The title bar's active gradient ends in RGB(40, 70, 120) on its last row, above the client area.
+  EXPECT_EQ(shot.GetPixel((r.Left + r.Right) / 2, r.Top + 22), RGB(40, 70, 120));
+}
+
 }  // namespace

@@ -33,6 +33,25 @@ class TTempFolder {
   std::string FPath;
 };
 
+// A temporary folder that is the user's home folder (HOME) while it lives, so that the skin
+// folder "c:\Skins" is its "Skins".
+class THomeFolder : public TTempFolder {
+ public:
+  THomeFolder() {
+    if (const char* h = getenv("HOME")) FSaved = h;
+    FHadHome = getenv("HOME") != nullptr;
+    setenv("HOME", Path().c_str(), 1);
+  }
+  ~THomeFolder() {
+    if (FHadHome) setenv("HOME", FSaved.c_str(), 1);
+    else unsetenv("HOME");
+  }
+
+ private:
+  std::string FSaved;
+  bool FHadHome = false;
+};
+
 // A w x h BMP of one colour with the pixel (0, 0) set to `corner`.
 inline std::string WriteBmp(const TTempFolder& folder, const std::string& relative, int w, int h,
                             COLORREF colour = RGB(40, 80, 120), COLORREF corner = RGB(1, 2, 3)) {

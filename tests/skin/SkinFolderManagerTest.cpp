@@ -126,6 +126,33 @@ TEST_F(SkinFolders, TheUsersFolderComesFirstThenTheShippedOnesThenTheInternalSki
   EXPECT_TRUE(Messages.empty());
 }
 
+// A skin copied from a disk that ignores case: its options file and pictures in other cases.
+TEST_F(SkinFolders, AFolderWithItsFilesInAnotherCaseIsListedAndLoads) {
+  WriteBmp(Home, "Skins/Lower/MASTER.BMP", 64, 32);
+  Home.Write("Skins/Lower/options.dat",
+             "[GLOBALINFO]\n"
+             "VERSION=5,1\n"
+             "MASTERBITMAP=Master.bmp\n"
+             "BOXCHECKED=@0000 0000 0048 0016 3 1\n"
+             "[BUTTON]\n"
+             "COLOR=4660\n");
+  Home.Write("Skins/NoOptions/Options.txt", "[BUTTON]\n");
+  std::vector<std::string> names;
+  std::string first;
+  Manager->GetSkinNames(names, first);
+  EXPECT_EQ(names, (std::vector<std::string>{"Inside", "Lower"}));
+
+  Manager->SetActive(true);
+  Manager->SetSkinName("Lower");
+  EXPECT_TRUE(Messages.empty()) << Messages[0];
+  EXPECT_EQ(Manager->SkinName(), "Lower");
+  EXPECT_EQ(ButtonColor(), 4660);
+  ASSERT_TRUE(Manager->MasterBitmap());
+  EXPECT_EQ(Manager->MasterBitmap()->Width(), 64);
+  EXPECT_GE(Manager->Indexes().CheckBoxChecked, 0);
+  EXPECT_EQ(Manager->SkinInfo(), "0");  // "5,1" is no number: no version, but no refusal
+}
+
 TEST_F(SkinFolders, CommonSectionsAreAddedToFolderSkinsAndInternalOnes) {
   WriteSkin(Home, "Skins/Folder", 0x000011);
   Manager->SetActive(true);

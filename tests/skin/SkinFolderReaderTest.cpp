@@ -3,6 +3,7 @@
 #include "skin/data/sCommonSections.h"
 #include "skin/data/sOptionsFile.h"
 #include "skin/data/sSkinFolderReader.h"
+#include "skin/data/sSkinPaths.h"
 #include "skin/data/sSkinText.h"
 #include "tests/skin/SkinFolderFiles.h"
 
@@ -367,8 +368,8 @@ TEST_F(FolderReader, DamageIsReportedWithWhereItIs) {
     return std::string("no error");
   };
   EXPECT_EQ(failure("[BUTTON]\nBORDERSMASK=^0063 00x2 0084 0114 0006 0008 0007 0009 1 1 1 0\n"),
-            "Options.dat, section [BUTTON], key BORDERSMASK = \"^0063 00x2 0084 0114 0006 0008 0007 0009 1 1 1 0\": "
-            "columns 7-10 (\"00x2\") must be a number");
+            "Options.dat, line 2, section [BUTTON], key BORDERSMASK: columns 7-10 (\"00x2\") must be a number "
+            "(the top edge in columns 7-10 of ^LLLL TTTT RRRR BBBB llll tttt rrrr bbbb N M S W)");
   EXPECT_NE(failure("[A]\nK=@0147 0154 0195\n").find("columns 17-20"), std::string::npos);  // too short
   WriteBmp(Folder, "PART.BMP", 30, 20);
   EXPECT_NE(failure("[A]\nK=!PART.BMP!3!one!0\n").find("the mask type (\"one\") must be a number"), std::string::npos);
@@ -376,7 +377,6 @@ TEST_F(FolderReader, DamageIsReportedWithWhereItIs) {
   EXPECT_NE(failure("[A]\nK=!PART.BMP!3!1!0!1!2\n").find("the right border width"), std::string::npos);
   EXPECT_NE(failure("[GLOBALINFO]\nSHADOW1OFFSET=three\n").find("SHADOW1OFFSET: \"three\" is not a number"),
             std::string::npos);
-  EXPECT_NE(failure("[GLOBALINFO]\nVERSION=4,81\n").find("VERSION"), std::string::npos);
   EXPECT_NE(failure("[GLOBALINFO]\nMASTERBITMAP=none.bmp\n").find("none.bmp named by MASTERBITMAP is missing"),
             std::string::npos);
   Folder.Write("bad.jpg", "not a picture");
@@ -389,6 +389,54 @@ TEST_F(FolderReader, DamageIsReportedWithWhereItIs) {
     ADD_FAILURE() << "an oversized Options.dat was read";
   } catch (const ESkinLoadError& e) {
     EXPECT_NE(std::string(e.what()).find("too large"), std::string::npos) << e.what();
+  }
+}
+
+// Skins are often written on disks that ignore case: a name finds its file whatever the case
+// of either, but a file of exactly that name wins.
+TEST_F(FolderReader, PictureNamesFindTheirFilesWithoutRegardToCase) {
+  WriteBmp(Folder, "master.bmp", 40, 30);
+  WriteBmp(Folder, "part.bmp", 33, 12);
+  WriteBmp(Folder, "Pics/Edge.bmp", 18, 6);
+  WriteBmp(Folder, "Exact.BMP", 21, 9);  // both spellings present: the exact one is read
+  WriteBmp(Folder, "exact.bmp", 12, 9);
+  WriteBmp(Folder, "twice.bmp", 15, 3);  // two others: the first in byte order
+  WriteBmp(Folder, "TWICE.bmp", 24, 3);
+  WriteBytes(Folder, "back.jpg", JpegBytes(300, 300));
+  WriteBytes(Folder, "tile.jpeg", JpegBytes(10, 20));
+  Read(
+      "[GLOBALINFO]\n"
+      "MASTERBITMAP=Master.BMP\n"
+      "[BUTTON]\n"
+      "GLYPHMASK=!PART.BMP!3!0!2\n"
+      "BORDERSMASK=pics\\EDGE.BMP\n"
+      "HOTMASK=Exact.BMP\n"
+      "OTHERMASK=Twice.BMP\n"
+      "PATTERN=Back.JPG\n"
+      "HOTPATTERN=TILE.JPEG\n");
+  ASSERT_TRUE(Arrays.MasterBitmap);
+  EXPECT_EQ(Arrays.MasterBitmap->Width(), 40);
+  ASSERT_EQ(Arrays.Masks.size(), 5u);
+  EXPECT_EQ(Mask("BUTTON", "GLYPHMASK").R, (TRect{0, 0, 33, 12}));
+  EXPECT_EQ(Mask("BUTTON", "BORDERSMASK").R, (TRect{0, 0, 18, 6}));
+  EXPECT_EQ(Mask("BUTTON", "HOTMASK").R.Right, 21);
+  EXPECT_EQ(Mask("BUTTON", "OTHERMASK").R.Right, 24);
+  ASSERT_EQ(Arrays.Patterns.size(), 1u);
+  EXPECT_EQ(Arrays.Patterns[0].Img->Width(), 300);
+  EXPECT_EQ(Mask("BUTTON", "HOTPATTERN").Bmp->Height(), 20);
+
+  EXPECT_EQ(FindSkinFile(SkinPath(), "PICS/edge.BMP"), SkinPath() + "Pics/Edge.bmp");
+  EXPECT_EQ(FindSkinFile(SkinPath(), "pics"), "");  // a folder is no picture
+  EXPECT_EQ(FindSkinFile(SkinPath(), "missing.bmp"), "");
+  EXPECT_EQ(FindSkinFile(SkinPath(), ""), "");
+}
+
+// A VERSION that is no number is only information: the skin loads with version 0.
+TEST_F(FolderReader, AVersionThatIsNoNumberCountsAsNone) {
+  for (const char* version : {"4,81", "v5", "", "inf", "1e999"}) {
+    Read(std::string("[GLOBALINFO]\nVERSION=") + version + "\n[BUTTON]\nCOLOR=255\n");
+    EXPECT_EQ(Info.Version, 0) << version;
+    EXPECT_EQ(Section("BUTTON").Color, 255) << version;
   }
 }
 

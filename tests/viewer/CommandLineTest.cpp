@@ -107,6 +107,21 @@ TEST(CommandLine, ExportMistakesAreUsageErrors) {
   EXPECT_NE(TCommandLine::HelpText().find("--export OUT.png"), std::string::npos);
 }
 
+TEST(CommandLine, CheckSkinTakesOneFolderAndNoRom) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"--check-skin", "my skin"}, {"--check-skin=my skin"}}) {
+    const TCommandLine c = Parse(args);
+    EXPECT_EQ(c.Action, clCheckSkin) << args[0];
+    EXPECT_EQ(c.SkinFolder, "my skin") << args[0];
+  }
+  EXPECT_EQ(Parse({"--check-skin", "--scale"}).SkinFolder, "--scale");  // the folder may look like an option
+  EXPECT_NE(TCommandLine::HelpText().find("--check-skin DIR"), std::string::npos);
+  for (const auto& args : std::vector<std::vector<std::string>>{{"--check-skin"}, {"--check-skin="}})
+    EXPECT_EQ(Parse(args).Error, "option '--check-skin' needs a skin folder");
+  const TCommandLine both = Parse({"--check-skin", "Amber", "dump.rom"});
+  EXPECT_EQ(both.Action, clUsageError);
+  EXPECT_EQ(both.Error, "--check-skin takes no ROM file ('dump.rom' given)");
+}
+
 TEST(CommandLine, TheScaleVariableCountsOnlyWithoutTheOption) {
   EXPECT_EQ(Parse({}, "3").Scale, 3);
   EXPECT_EQ(Parse({"--scale", "2"}, "3").Scale, 2);

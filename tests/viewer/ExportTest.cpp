@@ -42,7 +42,7 @@ class Export : public ::testing::Test {
   TRun RunExport(const std::vector<std::string>& args) {
     std::vector<std::string> argv = {MARUK_VIEWER_EXE};
     argv.insert(argv.end(), args.begin(), args.end());
-    TChildProcess program(argv, {{"HOME", Home}}, {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "SDL_VIDEODRIVER"}, true);
+    TChildProcess program(argv, {{"HOME", Home}}, {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"}, true);
     TRun run;
     if (!program.Started() || !program.WaitFor(120s)) return run;
     run.ExitCode = program.ExitCode();

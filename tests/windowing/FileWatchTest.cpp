@@ -11,7 +11,7 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/display/sdl/SdlDisplay.h"
+#include "platform/display/x11/X11Display.h"
 #include "tests/windowing/WindowingTestSupport.h"
 // Xlib last: its macros would clash with the headers above.
 #include "tests/support/XServer.h"
@@ -237,7 +237,7 @@ TEST(FileWatchOnScreen, AChangeWakesTheRealDisplaysWait) {
   char tmpl[] = "/tmp/file-watch-screen-XXXXXX";
   const std::string dir = mkdtemp(tmpl);
   {
-    TSdlDisplay display;
+    TX11Display display;
     SetDisplay(&display);
     TRecorder::RegisterClasses();
     HWND w = CreateWindowEx(0, "Recorder", "", WS_POPUP | WS_VISIBLE, 10, 10, 40, 30, nullptr);

@@ -122,6 +122,52 @@ class TMotionlessDisplay : public THeadlessDisplay {
   }
 };
 
+// The queue tells every window where the pointer went before a button changes there, also
+// when the display reported no motion to that place.
+TEST_F(MessageSequence, AButtonAwayFromTheLastMoveComesAfterAMoveThere) {
+  TMotionlessDisplay display;
+  SetDisplay(&display);
+  struct TBack {
+    THeadlessDisplay& To;
+    ~TBack() { SetDisplay(&To); }
+  } back{Display};
+  HWND w = CreateRecorded(WS_POPUP | WS_VISIBLE, 100, 100, 200, 200);
+  TRecorder::Get().Hook = [](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_LBUTTONDOWN) SetCapture(h);
+    if (m == WM_LBUTTONUP) ReleaseCapture();
+    return false;
+  };
+  display.MoveMouse(150, 150);
+  display.Pump();
+  TRecorder::Get().Clear();
+  display.DropMoves = true;
+  display.MoveMouse(160, 170);
+  display.Press();
+  display.MoveMouse(400, 30);  // outside, where the capture still sends it
+  display.Release();
+  display.Pump();
+  EXPECT_MESSAGES(TRecorder::Get().Messages(w), WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP,
+                  WM_CAPTURECHANGED);
+  const std::vector<TRecorded> log = TRecorder::Get().Log;
+  ASSERT_EQ(log.size(), 5u);
+  // The move before the press: at the press, the button still up; the one before the release:
+  // at the release, the button still down.
+  EXPECT_EQ(log[0].LParam, MAKELPARAM(60, 70));
+  EXPECT_EQ(log[0].WParam, WPARAM(0));
+  EXPECT_EQ(log[1].LParam, MAKELPARAM(60, 70));
+  EXPECT_EQ(log[2].LParam, MAKELPARAM(300, -70));
+  EXPECT_EQ(log[2].WParam, WPARAM(MK_LBUTTON));
+  EXPECT_EQ(log[3].LParam, MAKELPARAM(300, -70));
+  // A button where the last move left the pointer needs no move of its own.
+  display.DropMoves = false;
+  display.MoveMouse(120, 180);
+  display.Press();
+  display.Release();
+  TRecorder::Get().Clear();
+  display.Pump();
+  EXPECT_MESSAGES(TRecorder::Get().Messages(w), WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_CAPTURECHANGED);
+}
+
 TEST_F(MessageSequence, MoveSizeAndCaptionButtonsGoByWhereTheButtonIsReleased) {
   TMotionlessDisplay display;
   SetDisplay(&display);

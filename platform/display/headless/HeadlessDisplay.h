@@ -10,7 +10,7 @@
 //   input (also inside modal loops). When the script is used up, the display asks the
 //   program to quit.
 //
-// With a scale factor N the screen is shown N times larger, as the SDL display does for
+// With a scale factor N the screen is shown N times larger, as the X display does for
 // high-density screens: the window system sees the screen of the given size, while injected
 // input positions, screenshots and ScreenPixel are in the pixels of the enlarged screen.
 #include <cstdint>

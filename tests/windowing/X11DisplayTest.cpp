@@ -1,5 +1,5 @@
-// The SDL display on a private X server (Xvfb): pixels read back from the screen through
-// Xlib, input sent as native X events, keyboard focus kept among our windows.
+// The X display on a private X server (Xvfb): pixels read back from the screen through a
+// second connection, input sent as X events, keyboard focus kept among our windows.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/display/sdl/SdlDisplay.h"
+#include "platform/display/x11/X11Display.h"
 #include "platform/windowing/WinApi.h"
 #include "tests/support/XServer.h"
 
@@ -25,14 +25,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
-#include <SDL2/SDL.h>
-#include <SDL2/SDL_syswm.h>
+
+#include "platform/display/x11/X11DisplayInternal.h"
 
 extern char** environ;
-
-// SDL opens a D-Bus connection whose buffers the library never frees; nothing of ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
 namespace {
 
@@ -43,7 +41,7 @@ constexpr COLORREF kGreen = RGB(10, 200, 30);
 constexpr COLORREF kRed = RGB(200, 20, 20);
 constexpr uintptr_t kRescueTimer = 99;
 
-class SdlSmoke : public ::testing::Test {
+class X11Display : public ::testing::Test {
  protected:
   static std::unique_ptr<TXServer>& Server() {
     static std::unique_ptr<TXServer> server;
@@ -55,14 +53,12 @@ class SdlSmoke : public ::testing::Test {
   void SetUp() override {
     if (!Server()->Dpy()) GTEST_SKIP() << "Needs an X server: " << Server()->Problem();
     FDpy = Server()->Dpy();
-    for (const char* name : {"DISPLAY", "SDL_VIDEODRIVER"})
-      if (const char* v = std::getenv(name)) FSavedEnv[name] = v;
+    if (const char* v = std::getenv("DISPLAY")) FSavedEnv["DISPLAY"] = v;
     setenv("DISPLAY", Server()->Name().c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    FDisplay = std::make_unique<TSdlDisplay>();
+    FDisplay = std::make_unique<TX11Display>();
     SetDisplay(FDisplay.get());
     WNDCLASS cls;
-    cls.lpszClassName = "SdlSmoke";
+    cls.lpszClassName = "X11Display";
     cls.lpfnWndProc = [this](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
       FSeen.push_back({h, m, wp, lp, 0, {}});
       if (m == WM_TIMER && wp == kRescueTimer) ReleaseCapture();  // ends a modal loop that got stuck
@@ -81,15 +77,13 @@ class SdlSmoke : public ::testing::Test {
   void TearDown() override {
     SetDisplay(nullptr);
     FDisplay.reset();
-    for (const char* name : {"DISPLAY", "SDL_VIDEODRIVER"}) {
-      auto it = FSavedEnv.find(name);
-      if (it == FSavedEnv.end()) unsetenv(name);
-      else setenv(name, it->second.c_str(), 1);
-    }
+    auto it = FSavedEnv.find("DISPLAY");
+    if (it == FSavedEnv.end()) unsetenv("DISPLAY");
+    else setenv("DISPLAY", it->second.c_str(), 1);
   }
 
   HWND Create(uint32_t style, int x, int y, int w, int h, HWND owner = nullptr) {
-    return CreateWindowEx(0, "SdlSmoke", "", style, x, y, w, h, owner);
+    return CreateWindowEx(0, "X11Display", "", style, x, y, w, h, owner);
   }
 
   COLORREF ScreenPixel(int x, int y) {
@@ -166,13 +160,13 @@ class SdlSmoke : public ::testing::Test {
   }
 
   Display* FDpy = nullptr;
-  std::unique_ptr<TSdlDisplay> FDisplay;
+  std::unique_ptr<TX11Display> FDisplay;
   std::map<std::string, std::string> FSavedEnv;
   std::map<HWND, COLORREF> FColours;
   std::vector<TMsg> FSeen;
 };
 
-TEST_F(SdlSmoke, ShowsTheClientAreaAtItsScreenPosition) {
+TEST_F(X11Display, ShowsTheClientAreaAtItsScreenPosition) {
   const COLORREF background = ScreenPixel(119, 150);
   ASSERT_NE(background, kGreen);
   HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 90, 240, 160);
@@ -189,7 +183,94 @@ TEST_F(SdlSmoke, ShowsTheClientAreaAtItsScreenPosition) {
   EXPECT_EQ(ScreenPixel(119, 150), background);             // left of the window
 }
 
-TEST_F(SdlSmoke, FollowsMovesSizesAndTheOutline) {
+// The window is mapped only when its first picture is ready, and that picture goes to the
+// screen with the map: no blank rectangle shows first.
+TEST_F(X11Display, AWindowAppearsWithItsFirstPictureAlreadyInIt) {
+  const ::Window root = DefaultRootWindow(FDpy);
+  XSelectInput(FDpy, root, SubstructureNotifyMask);
+  XSync(FDpy, False);
+  HWND w = Create(WS_POPUP | WS_VISIBLE, 300, 200, 120, 80);
+  ASSERT_TRUE(w);
+  const ::Window xw = FDisplay->XWindowOf(w);
+  ASSERT_NE(xw, 0u);
+  XSync(FDisplay->XDisplay(), False);
+  XWindowAttributes a;
+  ASSERT_TRUE(XGetWindowAttributes(FDpy, xw, &a));
+  EXPECT_EQ(a.map_state, IsUnmapped) << "mapped before anything was painted";
+
+  PumpPendingMessages();  // paints, then presents and maps
+  XSync(FDisplay->XDisplay(), False);
+  XEvent ev;
+  bool mapped = false;
+  while (XCheckTypedEvent(FDpy, MapNotify, &ev)) mapped = mapped || ev.xmap.window == xw;
+  XSelectInput(FDpy, root, NoEventMask);
+  EXPECT_TRUE(mapped);
+  EXPECT_EQ(ScreenPixel(300, 200), kGreen);
+  EXPECT_EQ(ScreenPixel(419, 279), kGreen);
+
+  // Hidden and shown again, it waits for a fresh picture instead of showing the old one.
+  ShowWindow(w, SW_HIDE);
+  FColours[w] = kRed;
+  ShowWindow(w, SW_SHOWNA);
+  XSync(FDisplay->XDisplay(), False);
+  ASSERT_TRUE(XGetWindowAttributes(FDpy, xw, &a));
+  EXPECT_EQ(a.map_state, IsUnmapped);
+  PumpPendingMessages();
+  XSync(FDisplay->XDisplay(), False);
+  EXPECT_EQ(ScreenPixel(360, 240), kRed);
+}
+
+// A window with an outline takes a new size only together with the outline and the picture
+// that go with it: a corner that has just grown never lets a click fall through.
+TEST_F(X11Display, AGrowingWindowShowsItsNewSizeOnlyWithItsNewOutline) {
+  HWND w = Create(WS_POPUP | WS_VISIBLE, 100, 100, 200, 120);
+  TRegion outline(TRect{0, 0, 200, 120});
+  SetWindowRgn(w, &outline, false);
+  ASSERT_EQ(PumpUntilPixel(150, 150, kGreen), kGreen);
+  const ::Window xw = FDisplay->XWindowOf(w);
+  Display* programDpy = FDisplay->XDisplay();
+  auto insideOutline = [&](int x, int y) {
+    int count = 0, order = 0;
+    XRectangle* rects = XShapeGetRectangles(FDpy, xw, ShapeBounding, &count, &order);
+    bool in = false;
+    for (int i = 0; i < count; ++i)
+      in = in || (x >= rects[i].x && x < rects[i].x + rects[i].width && y >= rects[i].y && y < rects[i].y + rects[i].height);
+    if (rects) XFree(rects);
+    return in;
+  };
+  auto width = [&] {
+    XWindowAttributes a;
+    return XGetWindowAttributes(FDpy, xw, &a) ? a.width : -1;
+  };
+
+  SetWindowPos(w, nullptr, 0, 0, 260, 160, SWP_NOZORDER | SWP_NOMOVE);
+  XSync(programDpy, False);
+  if (width() == 260) EXPECT_TRUE(insideOutline(250, 150)) << "the new size went out with the old outline";
+  TRegion grown(TRect{0, 0, 260, 160});
+  SetWindowRgn(w, &grown, true);
+  PumpPendingMessages();
+  XSync(programDpy, False);
+  EXPECT_EQ(width(), 260);
+  EXPECT_TRUE(insideOutline(250, 150));
+  EXPECT_EQ(ScreenPixel(100 + 250, 100 + 150), kGreen);
+}
+
+TEST(X11DroppedPaths, LocalFileUrisBecomePathsAndAnythingElseStaysAsWritten) {
+  EXPECT_EQ(DroppedPaths("file:///tmp/a%20b%25c.rom\r\n", "box"), std::vector<std::string>{"/tmp/a b%c.rom"});
+  // This machine, "localhost" and no host name are all local; another machine is not.
+  EXPECT_EQ(DroppedPaths("file://box/x.rom\nfile://localhost/y.rom\nFILE:/z.rom\n", "box"),
+            (std::vector<std::string>{"/x.rom", "/y.rom", "/z.rom"}));
+  EXPECT_EQ(DroppedPaths("file://elsewhere/x.rom", "box"), std::vector<std::string>{"file://elsewhere/x.rom"});
+  // Comments and blank lines are skipped; other schemes are kept for the usual message.
+  EXPECT_EQ(DroppedPaths("# from a browser\r\n\r\nhttps://example.org/a.rom\r\n", "box"),
+            std::vector<std::string>{"https://example.org/a.rom"});
+  // A broken escape is kept as written rather than guessed at.
+  EXPECT_EQ(DroppedPaths("file:///a%2.rom\nfile:///b%zz\nfile:///c%", "box"),
+            (std::vector<std::string>{"/a%2.rom", "/b%zz", "/c%"}));
+  EXPECT_TRUE(DroppedPaths("", "box").empty());
+}
+
+TEST_F(X11Display, FollowsMovesSizesAndTheOutline) {
   const COLORREF bareOld = ScreenPixel(150, 150), bareHole = ScreenPixel(500, 360), bareEdge = ScreenPixel(630, 440);
   HWND w = Create(WS_POPUP | WS_VISIBLE, 100, 100, 200, 120);
   ASSERT_EQ(PumpUntilPixel(150, 150, kGreen), kGreen);
@@ -214,7 +295,7 @@ TEST_F(SdlSmoke, FollowsMovesSizesAndTheOutline) {
   EXPECT_EQ(PumpUntilPixel(630, 440, kGreen), kGreen);
 }
 
-TEST_F(SdlSmoke, MouseAndKeysArriveAtScreenPositions) {
+TEST_F(X11Display, MouseAndKeysArriveAtScreenPositions) {
   HWND w = Create(WS_POPUP | WS_VISIBLE, 200, 150, 160, 100);
   ASSERT_EQ(PumpUntilPixel(260, 190, kGreen), kGreen);
   SetFocus(w);
@@ -248,7 +329,7 @@ TEST_F(SdlSmoke, MouseAndKeysArriveAtScreenPositions) {
   EXPECT_EQ(Seen(w, WM_CHAR)[0].wParam, WPARAM('a'));
 }
 
-TEST_F(SdlSmoke, DraggingTheCaptionMovesTheWindowWithThePointer) {
+TEST_F(X11Display, DraggingTheCaptionMovesTheWindowWithThePointer) {
   HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
   ASSERT_EQ(PumpUntilPixel(250, 200, kGreen), kGreen);
   ASSERT_EQ(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(250, 110)), HTCAPTION);
@@ -272,18 +353,14 @@ TEST_F(SdlSmoke, DraggingTheCaptionMovesTheWindowWithThePointer) {
 
 // A release the server never reports (it can follow its press too closely): the button is up
 // on the server, so the size loop ends where the pointer is instead of following it on.
-TEST_F(SdlSmoke, AReleaseTheServerNeverReportedEndsTheSizeLoop) {
+TEST_F(X11Display, AReleaseTheServerNeverReportedEndsTheSizeLoop) {
   HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
   ASSERT_EQ(PumpUntilPixel(250, 200, kGreen), kGreen);
   ASSERT_EQ(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(398, 298)), HTBOTTOMRIGHT);
   XTestFakeMotionEvent(FDpy, -1, 398, 298, CurrentTime);
   XSync(FDpy, False);
   ASSERT_TRUE(PumpUntil([&] { return !Seen(w, WM_NCMOUSEMOVE).empty(); }));
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  SDL_Window* window = SDL_GetMouseFocus();
-  ASSERT_TRUE(window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11);
-  Display* programDpy = info.info.x11.display;
+  Display* programDpy = FDisplay->XDisplay();
 
   XTestFakeButtonEvent(FDpy, 1, True, CurrentTime);
   XTestFakeMotionEvent(FDpy, -1, 428, 318, CurrentTime);
@@ -309,16 +386,12 @@ TEST_F(SdlSmoke, AReleaseTheServerNeverReportedEndsTheSizeLoop) {
   KillTimer(w, kRescueTimer);
 }
 
-// A request that reaches the server after its window is gone (SDL's event-wait wake-up can
-// overtake a window's destruction) costs nothing: the program goes on.
-TEST_F(SdlSmoke, ARequestForAWindowAlreadyGoneDoesNotEndTheProgram) {
+// A request that reaches the server after its window is gone (another client may act on a
+// window while it is being destroyed) costs nothing: the program goes on.
+TEST_F(X11Display, ARequestForAWindowAlreadyGoneDoesNotEndTheProgram) {
   HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200, 120);
   ASSERT_EQ(PumpUntilPixel(200, 170, kGreen), kGreen);
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  SDL_Window* window = SDL_GetKeyboardFocus() ? SDL_GetKeyboardFocus() : SDL_GetMouseFocus();
-  ASSERT_TRUE(window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11);
-  Display* programDpy = info.info.x11.display;
+  Display* programDpy = FDisplay->XDisplay();
   const ::Window gone = XCreateSimpleWindow(programDpy, DefaultRootWindow(programDpy), 0, 0, 10, 10, 0, 0, 0);
   XDestroyWindow(programDpy, gone);
   XEvent ev{};
@@ -332,7 +405,7 @@ TEST_F(SdlSmoke, ARequestForAWindowAlreadyGoneDoesNotEndTheProgram) {
   EXPECT_EQ(PumpUntilPixel(200, 170, kRed), kRed);
 }
 
-TEST_F(SdlSmoke, ACloseRequestFromOutsideAsksTheWindowAndDoesNotQuit) {
+TEST_F(X11Display, ACloseRequestFromOutsideAsksTheWindowAndDoesNotQuit) {
   HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200, 120);
   ASSERT_EQ(PumpUntilPixel(200, 170, kGreen), kGreen);
   XEvent ev{};
@@ -351,7 +424,7 @@ TEST_F(SdlSmoke, ACloseRequestFromOutsideAsksTheWindowAndDoesNotQuit) {
   EXPECT_FALSE(quit) << "closing the last window is the program's decision";
 }
 
-TEST_F(SdlSmoke, PopupsLeaveTheFocusAndOnlyAnotherProgramTakesIt) {
+TEST_F(X11Display, PopupsLeaveTheFocusAndOnlyAnotherProgramTakesIt) {
   HWND owner = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200);
   ASSERT_EQ(PumpUntilPixel(200, 150, kGreen), kGreen);
   ASSERT_TRUE(PumpUntil([&] { return XFocus() == XWindowAt(200, 150); }));

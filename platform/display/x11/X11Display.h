@@ -1,0 +1,145 @@
+#pragma once
+// The real screen, through Xlib: every top-level or popup window is an X window of the
+// window's full size that shows the window system's own pixels (frame included). Moving,
+// sizing and the frame belong to the window system; this class shows pixels, shapes the X
+// window, keeps the keyboard focus among our windows, takes dropped files, and turns X input
+// into input events at screen coordinates. One instance at a time.
+//
+// A window is mapped only once its first picture has been presented, and that picture is put
+// on the screen in the same breath, so a window never shows blank.
+//
+// With a scale factor N above 1 every window is shown N times larger with square blocks of
+// N x N screen pixels per pixel; the window system above keeps working in its own pixels (the
+// screen it sees is N times smaller and input positions are divided by N).
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/windowing/Display.h"
+
+// Xlib's types, without its macros.
+struct _XDisplay;
+union _XEvent;
+struct _XImage;
+
+class TX11Display : public TDisplay {
+ public:
+  static constexpr int kMaxScale = 8;
+  struct TAtoms;  // the X atoms it uses (X11DisplayInternal.h)
+  // Throws std::runtime_error when no display can be opened: none named (DISPLAY), or the X
+  // server cannot be reached.
+  explicit TX11Display(int scale = 1);
+  ~TX11Display() override;
+  TX11Display(const TX11Display&) = delete;
+  TX11Display& operator=(const TX11Display&) = delete;
+
+  TRect ScreenRect() const override;
+  TRect WorkArea() const override;
+  uint64_t Now() const override;
+  void CreateSurface(HWND hwnd, const TRect& bounds, bool popup) override;
+  void DestroySurface(HWND hwnd) override;
+  void SetSurfaceVisible(HWND hwnd, bool visible) override;
+  void SetSurfaceBounds(HWND hwnd, const TRect& bounds) override;
+  void RaiseSurface(HWND hwnd) override;
+  void SetSurfaceShape(HWND hwnd, const TRegion* shape) override;
+  void SetSurfaceTitle(HWND hwnd, const std::string& title) override;
+  void SetKeyboardFocus(HWND hwnd) override;
+  void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) override;
+  bool NextEvent(TInputEvent& event) override;
+  void Wait(int64_t timeoutMs, const std::vector<int>& descriptors) override;
+  TPoint CursorPos() const override;
+  void Beep() override;
+  bool QuitRequested() const override;
+  int Scale() const { return FScale; }
+
+  // The connection to the X server and a window's X id (0 when it has none), for tests that
+  // look behind the program's back.
+  _XDisplay* XDisplay() const { return FDpy; }
+  unsigned long XWindowOf(HWND hwnd) const;
+
+ private:
+  struct TSurface {
+    unsigned long Id = 0;  // the X window
+    bool Popup = false;
+    bool Visible = false;      // shown as far as the window system is concerned
+    bool Mapped = false;       // a map request went to the server
+    bool Viewable = false;     // the server said it is mapped
+    bool Presented = false;    // the pixel buffer holds a whole picture of the current size
+    bool FocusWhenMapped = false;
+    // A shown window takes a new size together with its new picture and outline (Present).
+    bool ResizePending = false;
+    // The first picture, held by the server as the window's background until the window is
+    // mapped: the server draws it as part of the map itself.
+    unsigned long FirstPicture = 0;
+    TRect Bounds;
+    std::optional<TRegion> Shape;  // window coordinates; none = the whole rectangle
+    // What is shown, in the server's pixel format, at screen scale (for exposures).
+    std::vector<uint32_t> Pixels;
+    int PixelsWidth = 0, PixelsHeight = 0;
+    HWND FocusBefore = nullptr;  // who had the keyboard focus when a popup appeared
+  };
+  TPoint ToLogical(int x, int y) const;
+  TSurface* Find(HWND hwnd);
+  HWND FromX(unsigned long window) const;
+  void Translate(_XEvent& e);
+  void TranslateKey(_XEvent& e);
+  void TranslateButton(_XEvent& e);
+  void TranslateClientMessage(_XEvent& e);
+  void PushMove(TPoint screen);
+  void PushFocusLoss();
+  // Puts part of the window's pixel buffer on the screen (screen-scale window coordinates).
+  void PutPixels(const TSurface& s, unsigned long drawable, int x, int y, int w, int h);
+  void DropFirstPicture(TSurface& s);
+  void MapNow(HWND hwnd, TSurface& s);
+  void ApplyShape(const TSurface& s);
+  void ApplyBounds(TSurface& s);
+  void SetSizeHints(const TSurface& s);
+  // Moves the keyboard focus off a window that is going away or being hidden.
+  void HandFocusOn(HWND leaving);
+  void GiveFocus(TSurface& s);
+  HWND FocusedWindow() const;
+  void CheckFocusLost();
+  void RecoverLostRelease();
+  bool ReadWorkArea(TRect& out) const;
+  // Drag and drop: the other side's messages, and the dropped data when it arrives.
+  void DndMessage(_XEvent& e);
+  void DndData(_XEvent& e);
+  void DndFinish(bool accepted);
+
+  int FScale = 1;
+  _XDisplay* FDpy = nullptr;
+  int FScreen = 0;
+  unsigned long FRoot = 0;
+  unsigned long FCursorShape = 0;
+  std::unique_ptr<TAtoms> FAtoms;
+  bool FHasShape = false;
+  int FWakeRead = -1, FWakeWrite = -1;  // a termination signal writes here to end a wait
+  uint64_t FStartMs = 0;
+
+  mutable TRect FWorkArea;
+  mutable bool FWorkAreaKnown = false;
+
+  std::map<HWND, TSurface> FSurfaces;
+  std::map<unsigned long, HWND> FByX;
+  std::deque<TInputEvent> FEvents;
+  mutable TPoint FCursor;
+  unsigned FButtons = 0;  // X buttons 1 to 3 held, as bits 1 << (button - 1)
+  unsigned FServerPressed = 0;  // of those, the presses the server made (its button state tells)
+  int FNumLockMask = -1;        // the modifier bit of Num Lock; -1 not asked yet
+  bool FQuitSent = false;
+  bool FFocusChanged = false;
+  bool FHadFocus = false;
+  HWND FLastFocus = nullptr;
+  uint8_t FKeysDown[32] = {};  // X key codes held, for telling auto-repeat from a new press
+
+  // The drop under way: its source, its target, and where the pointer was.
+  unsigned long FDndSource = 0;
+  HWND FDndTarget = nullptr;
+  TPoint FDndPos;
+  bool FDndUriList = false;
+  unsigned long FDndWindow = 0;  // our X window the source talks to
+};
