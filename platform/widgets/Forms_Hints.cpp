@@ -38,6 +38,8 @@ TControl* FindHintTarget(TPoint screen) {
 
 void TApplication::HintMouseMove(TControl* control, TPoint screen) {
   if (control && (!ShowHint || !WantsHint(control))) control = nullptr;
+  // Hints are for the window being worked in, not for one behind another program's.
+  if (control && control->ParentForm() && !control->ParentForm()->Active()) control = nullptr;
   if (control != FHintControl) {
     const bool wasShown = FHintWindow && FHintWindow->Shown();
     HideHint();

@@ -206,6 +206,10 @@ TEST_F(Readout, ItGoesWhenThePointerLeavesOnAClickAKeyOrWhenTheWindowIsDeactivat
   App->ProcessMessages();
   EXPECT_FALSE(HintShown());
   EXPECT_EQ(GetActiveWindow(), nullptr);
+  // While the window is inactive the pointer gets no readout, even coming back.
+  MoveTo(Form->sLabel1->ClientToScreen({5, 5}));
+  Rest(100, 20);
+  EXPECT_FALSE(HintShown());
   (void)p;
 }
 
