@@ -6,45 +6,13 @@
 #include <fstream>
 #include <map>
 
-#include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/widgets/HintWindow.h"
-#include "viewer/Maruk_rom.h"
+#include "tests/viewer/ViewerFixture.h"
 
 namespace {
 
-// The headless screen, counting what each window put on the screen.
-class TCountingDisplay : public THeadlessDisplay {
- public:
-  std::map<HWND, int> Presents;
-  void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) override {
-    ++Presents[hwnd];
-    THeadlessDisplay::Present(hwnd, pixels, dirty);
-  }
-};
-
-class Readout : public ::testing::Test {
+class Readout : public TViewerFixture<TPresentRecorder> {
  protected:
-  TCountingDisplay Display;
-  TApplication* App = nullptr;
-  TForm1* Form = nullptr;
-  std::string Dir;
-
-  void SetUp() override {
-    ViewerState().Reset();
-    SetDisplay(&Display);
-    App = new TApplication(nullptr);
-    Form = App->CreateForm<TForm1>();
-    Form->Show();
-    Display.Pump();
-    char tmpl[] = "/tmp/readout-test-XXXXXX";
-    Dir = mkdtemp(tmpl);
-  }
-  void TearDown() override {
-    TComponent::Free(App);
-    SetDisplay(nullptr);
-    ViewerState().Reset();
-    std::system(("rm -rf '" + Dir + "'").c_str());
-  }
 
   // A ROM whose byte at each address is the address's low byte, except those given.
   void Load(const std::map<int, uint8_t>& bytes = {}, size_t size = 2048) {

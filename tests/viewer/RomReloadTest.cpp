@@ -9,38 +9,21 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "platform/display/headless/HeadlessDisplay.h"
-#include "viewer/Maruk_rom.h"
+#include "tests/viewer/ViewerFixture.h"
 
 namespace {
 
 constexpr COLORREF kBlue = RGB(0, 0, 255), kWhite = RGB(255, 255, 255);
 
-class RomReload : public ::testing::Test {
+class RomReload : public TViewerFixture<> {
  protected:
-  THeadlessDisplay Display;
-  TApplication* App = nullptr;
-  TForm1* Form = nullptr;
-  std::string Dir, Rom;
+  std::string Rom;
   std::vector<std::string> Shown;  // messages shown to the user, in order
 
   void SetUp() override {
-    ViewerState().Reset();
-    SetDisplay(&Display);
-    App = new TApplication(nullptr);
+    TViewerFixture::SetUp();
     App->OnException = [this](TObject*, const std::exception& e) { Shown.push_back(e.what()); };
-    Form = App->CreateForm<TForm1>();
-    Form->Show();
-    Display.Pump();
-    char tmpl[] = "/tmp/rom-reload-test-XXXXXX";
-    Dir = mkdtemp(tmpl);
     Rom = Dir + "/timing.rom";
-  }
-  void TearDown() override {
-    TComponent::Free(App);
-    SetDisplay(nullptr);
-    ViewerState().Reset();
-    std::system(("rm -rf '" + Dir + "'").c_str());
   }
 
   static void Write(const std::string& path, const std::vector<uint8_t>& bytes) {

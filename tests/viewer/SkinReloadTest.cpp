@@ -9,37 +9,21 @@
 #include <sstream>
 
 #include "frame/sDialogs.h"
-#include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/graphics/BmpFile.h"
-#include "viewer/Maruk_rom.h"
+#include "tests/viewer/ViewerFixture.h"
 
 namespace {
 
-// The headless screen, keeping every picture the viewer's window put on the screen.
-class TRecordingDisplay : public THeadlessDisplay {
- public:
-  HWND Watched = nullptr;
-  std::vector<std::pair<TRegion, TDib>> Shown;
-  void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) override {
-    if (hwnd == Watched) Shown.emplace_back(dirty, pixels);
-    THeadlessDisplay::Present(hwnd, pixels, dirty);
-  }
-};
-
-class SkinReload : public ::testing::Test {
+class SkinReload : public TViewerFixture<TPresentRecorder> {
  protected:
-  TRecordingDisplay Display;
-  TApplication* App = nullptr;
-  TForm1* Form = nullptr;
   TsSkinManager* Manager = nullptr;
-  std::string Dir, SavedHome, Skin;
+  std::string SavedHome, Skin;
   bool HadHome = false;
   int Changes = 0;                   // skin changes the manager announced
   std::vector<std::string> Messages;  // texts of the skinned message boxes that came up
 
   void SetUp() override {
-    char tmpl[] = "/tmp/skin-reload-test-XXXXXX";
-    Dir = mkdtemp(tmpl);
+    TViewerFixture::SetUp();
     Skin = Dir + "/Skins/LiveSkin";
     std::system(("mkdir -p '" + Dir + "/Skins' && cp -r '" + std::string(MARUK_SHIPPED_SKINS) + "Graphite' '" + Skin +
                  "'").c_str());
@@ -47,14 +31,7 @@ class SkinReload : public ::testing::Test {
     HadHome = home != nullptr;
     if (home) SavedHome = home;
     setenv("HOME", Dir.c_str(), 1);  // "c:\Skins" is $HOME/Skins
-    ViewerState().Reset();
-    SetDisplay(&Display);
-    App = new TApplication(nullptr);
-    Form = App->CreateForm<TForm1>();
     Manager = Form->sSkinManager1;
-    Form->Show();
-    App->ProcessMessages();
-    Display.Pump();
     Manager->SetSkinName("LiveSkin");
     Settle(1000);
     ASSERT_EQ(Manager->SkinData().SkinPath.empty(), false) << "the skin comes from its folder";
@@ -62,12 +39,9 @@ class SkinReload : public ::testing::Test {
     Display.Watched = Form->Handle();
   }
   void TearDown() override {
-    TComponent::Free(App);
-    SetDisplay(nullptr);
-    ViewerState().Reset();
+    TViewerFixture::TearDown();
     if (HadHome) setenv("HOME", SavedHome.c_str(), 1);
     else unsetenv("HOME");
-    std::system(("rm -rf '" + Dir + "'").c_str());
   }
 
   // Lets `ms` pass; a skinned message box that comes up meanwhile is read and closed.
