@@ -42,13 +42,6 @@ class Readout : public TViewerFixture<TPresentRecorder> {
     GetWindowRect(App->HintWindow()->Handle(), &r);
     return r;
   }
-  void ClickUpDown(TsUpDown* u, int times) {
-    for (int i = 0; i < times; ++i) {
-      const TPoint p = u->ClientToScreen({u->Width() - 10, u->Height() / 2});
-      Display.Click(p.X, p.Y);
-      App->ProcessMessages();
-    }
-  }
 };
 
 TEST_F(Readout, BeforeAnyLoadItSaysThereIsNoRomAfterThePause) {
@@ -62,7 +55,7 @@ TEST_F(Readout, BeforeAnyLoadItSaysThereIsNoRomAfterThePause) {
 
 TEST_F(Readout, ItTellsTheAddressTheByteAndTheLaneInDecimalOrHex) {
   Load({{42, 0xA5}, {43, 0x5A}});
-  ClickUpDown(Form->sUpDown1, 5);
+  ClickNext(Form->sUpDown1, 5);
   // Step 37 of the view at 5 is address 42; lane 2 (D2, bit 2 of 0xA5) is high.
   Rest(37 * 8 + 3, 2 * 16 + 5);
   EXPECT_EQ(HintText(), "Address 42\nByte 0xA5 = 1010 0101\nD2 FLD1: 1 (high)");

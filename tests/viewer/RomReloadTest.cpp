@@ -44,13 +44,6 @@ class RomReload : public TViewerFixture<> {
     return b;
   }
   COLORREF Pic(int x, int y) { return Form->Image1->Picture()->Bitmap()->Dib().GetPixel(x, y); }
-  void ClickNext(TsUpDown* u, int times) {
-    for (int i = 0; i < times; ++i) {
-      const TPoint p = u->ClientToScreen({u->Width() - 10, u->Height() / 2});
-      Display.Click(p.X, p.Y);
-      App->ProcessMessages();
-    }
-  }
 };
 
 TEST_F(RomReload, ARewriteInPlaceIsShownKeepingThePositionAndTheCheckBoxes) {

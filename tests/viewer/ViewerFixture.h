@@ -52,4 +52,12 @@ class TViewerFixture : public ::testing::Test {
     ViewerState().Reset();
     std::system(("rm -rf '" + Dir + "'").c_str());
   }
+  // Clicks the right-hand arrow of an up-down control `times` times.
+  void ClickNext(TsUpDown* u, int times) {
+    for (int i = 0; i < times; ++i) {
+      const TPoint p = u->ClientToScreen({u->Width() - 10, u->Height() / 2});
+      Display.Click(p.X, p.Y);
+      App->ProcessMessages();
+    }
+  }
 };
