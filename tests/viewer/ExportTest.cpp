@@ -203,8 +203,6 @@ TEST_F(Export, BadOptionsAreUsageErrors) {
   } cases[] = {
       {{"--export", "x.png", "--position", "2049", "r.rom"},
        "invalid position '2049' (a whole number from 0 to 2048, or hexadecimal after 0x)"},
-      {{"--export", "x.png"}, "--export needs the ROM FILE to show"},
-      {{"--hex", "r.rom"}, "option '--hex' goes with --export"},
       {{"--export", "x.png", "--skin", "No Such Skin", Rom}, "unknown skin 'No Such Skin' (skins: Amber, BlueGlass (internal), Graphite)"},
   };
   for (const auto& c : cases) {

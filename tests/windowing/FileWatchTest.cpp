@@ -82,29 +82,6 @@ TEST_F(FileWatch, ARewriteInPlaceIsToldOnceWhenItHasSettled) {
   StopWatchingChanges(id);
 }
 
-TEST_F(FileWatch, AFileRenamedOverOrDeletedAndCreatedAgainIsAChangeOfIt) {
-  const std::string rom = Path("b.rom"), temp = Path("b.rom.new");
-  Write(rom, "old");
-  const uintptr_t id = WatchFileChanges(Window, kChanged, rom, 200);
-  ASSERT_NE(id, 0u);
-
-  // An assembler's way: a new file, renamed over the old one.
-  Write(temp, "new");
-  Display.Advance(300);
-  EXPECT_TRUE(Told().empty()) << "another file in the folder is no change of this one";
-  ASSERT_EQ(rename(temp.c_str(), rom.c_str()), 0);
-  Display.Advance(200);
-  EXPECT_EQ(Told().size(), 1u);
-
-  ASSERT_EQ(unlink(rom.c_str()), 0);
-  Display.Advance(200);
-  EXPECT_EQ(Told().size(), 2u) << "a deletion is told too";
-  Write(rom, "again");
-  Display.Advance(200);
-  EXPECT_EQ(Told().size(), 3u) << "and the file's coming back";
-  StopWatchingChanges(id);
-}
-
 TEST_F(FileWatch, TheFileItselfIsWatchedAlsoThroughALinkFromElsewhere) {
   // The watched name is a link into another folder: rewriting the file it points to changes
   // nothing in the watched folder, only the file itself. After the file there is replaced by a
