@@ -58,16 +58,21 @@ class TExportSession {
     SetDisplay(&FDisplay);
     FApplication = new TApplication(nullptr);
     FApplication->Initialize();
+  }
+  ~TExportSession() {
+    TComponent::Free(FApplication);
+    if (FCatching) SetSkinMessageHandler(FPreviousHandler);
+    SetDisplay(nullptr);
+  }
+  TApplication* Application() { return FApplication; }
+  // What the skin engine would say in a message box is kept instead (after the window's
+  // classes, the skinned dialogs among them, have been registered).
+  void CatchSkinMessages() {
+    FCatching = true;
     FPreviousHandler = SetSkinMessageHandler([this](const std::string& text) {
       if (SkinMessage.empty()) SkinMessage = text;
     });
   }
-  ~TExportSession() {
-    TComponent::Free(FApplication);
-    SetSkinMessageHandler(FPreviousHandler);
-    SetDisplay(nullptr);
-  }
-  TApplication* Application() { return FApplication; }
   THeadlessDisplay& Display() { return FDisplay; }
   // Everything that is ready now, and the fades and timers that follow from it.
   void Settle() {
@@ -82,6 +87,7 @@ class TExportSession {
   THeadlessDisplay FDisplay;
   TApplication* FApplication = nullptr;
   std::function<void(const std::string&)> FPreviousHandler;
+  bool FCatching = false;
 };
 
 }  // namespace
@@ -89,6 +95,7 @@ class TExportSession {
 TExportResult ExportWindowPicture(const TCommandLine& options, std::string& message, std::string& warning) {
   TExportSession session(options.Scale);
   TForm1* form = session.Application()->CreateForm<TForm1>();
+  session.CatchSkinMessages();
   if (!options.Skin.empty()) {
     std::string all;
     const std::string name = FindSkinName(form->sSkinManager1, options.Skin, all);

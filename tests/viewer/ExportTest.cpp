@@ -184,6 +184,18 @@ TEST_F(Export, AFileThatCannotBeReadIsReportedAsTheMessageBoxWouldAndNothingIsWr
   EXPECT_EQ(run.Errors.rfind("Maruk_ROM_viewer: cannot create '" + Dir + "/no/such/folder.png'", 0), 0u) << run.Errors;
 }
 
+TEST_F(Export, ASkinThatCannotBeLoadedIsReportedAndNothingIsWritten) {
+  // A copy of a shipped skin without its master bitmap, in the user's skin folder.
+  std::system(("mkdir -p '" + Home + "/Skins' && cp -r '" + std::string(MARUK_SHIPPED_SKINS) + "Amber' '" + Home +
+               "/Skins/Broken' && rm '" + Home + "/Skins/Broken/Amber.bmp'").c_str());
+  const std::string out = Dir + "/broken.png";
+  const TRun run = RunExport({"--export", out, "--skin", "broken", Rom});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Errors.rfind("Maruk_ROM_viewer: The skin \"Broken\" cannot be loaded from " + Home + "/Skins/Broken/:", 0), 0u)
+      << run.Errors;
+  EXPECT_NE(access(out.c_str(), F_OK), 0);
+}
+
 TEST_F(Export, AnEmptyFileGivesTheWindowWithoutAROMAndSaysSo) {
   const std::string empty = Dir + "/empty.rom", out = Dir + "/empty.png";
   std::ofstream(empty).close();
