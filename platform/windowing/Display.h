@@ -32,6 +32,9 @@ struct TInputEvent {
   int WheelDelta = 0;     // multiples of 120, positive away from the user
   WPARAM Key = 0;         // virtual-key code
   bool Repeat = false;    // key auto-repeat
+  // The character a key-down gives in the keyboard layout in use (Windows-1252), 0 for none;
+  // -1 when the display does not know (the key is then read as on a US keyboard).
+  int Character = -1;
   HWND Window = nullptr;  // target of focus, close and drop events
   std::vector<std::string> Files;  // dropped files' paths, in the order of the drop
 };

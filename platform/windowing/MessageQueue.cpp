@@ -18,9 +18,9 @@ bool Matches(const TMsg& m, HWND filter, UINT min, UINT max) {
   return m.message >= min && m.message <= max;
 }
 
-void Enqueue(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+void Enqueue(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, int character = -1) {
   TWindowSystem& ws = WS();
-  ws.Posted.push_back({hwnd, msg, wParam, lParam, ws.Now(), ws.CursorPos});
+  ws.Posted.push_back({hwnd, msg, wParam, lParam, ws.Now(), ws.CursorPos, character});
 }
 
 WPARAM MouseKeyFlags() {
@@ -187,17 +187,13 @@ void HandleKey(const TInputEvent& e) {
   if (alt) lParam |= LPARAM(1) << 29;
   if (e.Repeat) lParam |= LPARAM(1) << 30;
   if (!down) lParam |= LPARAM(3) << 30;
-  Enqueue(target, sys ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP), vk, lParam);
+  Enqueue(target, sys ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP), vk, lParam,
+          down ? e.Character : -1);
 }
 
 void DeliverDrop(const TInputEvent& e) {
   if (e.Files.empty()) return;
-  HWND to = WindowFromPoint(e.ScreenPos);
-  // A display that names the window dropped on is believed over the pointer position.
-  if (IsLive(e.Window) && (!to || GetAncestorRoot(to) != e.Window)) to = e.Window;
-  while (to && !(to->ExStyle & WS_EX_ACCEPTFILES)) to = GetParent(to);
-  if (!to || !IsWindowEnabled(GetAncestorRoot(to))) return;
-  Enqueue(to, WM_DROPFILES, WPARAM(DragStore(e.Files)), 0);
+  if (HWND to = DropTargetAt(e.ScreenPos, e.Window)) Enqueue(to, WM_DROPFILES, WPARAM(DragStore(e.Files)), 0);
 }
 
 void FreeGraveyard() {
@@ -268,6 +264,15 @@ void DragAcceptFiles(HWND hwnd, bool accept) {
   if (!IsWindow(hwnd)) return;
   if (accept) hwnd->ExStyle |= WS_EX_ACCEPTFILES;
   else hwnd->ExStyle &= ~WS_EX_ACCEPTFILES;
+}
+
+HWND DropTargetAt(TPoint screen, HWND over) {
+  HWND to = WindowFromPoint(screen);
+  // A display that names the window dropped on is believed over the pointer position.
+  if (IsLive(over) && (!to || GetAncestorRoot(to) != over)) to = over;
+  while (to && !(to->ExStyle & WS_EX_ACCEPTFILES)) to = GetParent(to);
+  if (!to || !IsWindowEnabled(GetAncestorRoot(to))) return nullptr;
+  return to;
 }
 
 uintptr_t DragStore(std::vector<std::string> paths) {
@@ -473,7 +478,9 @@ bool TranslateMessage(const TMsg* msg) {
   if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return false;
   const TWindowSystem& ws = WS();
   const bool shift = ws.KeyDown[VK_SHIFT] != 0, ctrl = ws.KeyDown[VK_CONTROL] != 0;
-  int ch = CharForKey(msg->wParam, shift, false);
+  // The layout's own character when the display gave one (a French or German keyboard types
+  // what its keys say); otherwise the key as on a US keyboard.
+  int ch = msg->character >= 0 ? msg->character : CharForKey(msg->wParam, shift, false);
   if (ctrl && msg->wParam >= 'A' && msg->wParam <= 'Z') ch = int(msg->wParam - 'A' + 1);
   else if (ctrl && ch != 0x1B && ch != '\r' && ch != 0x08) ch = 0;
   if (!ch) return false;

@@ -22,6 +22,9 @@ struct TMsg {
   LPARAM lParam = 0;
   uint64_t time = 0;
   TPoint pt;
+  // A key-down's character in the keyboard layout in use (Windows-1252), 0 for none; -1 when
+  // the display does not say, and the character is then made from the key as on a US keyboard.
+  int character = -1;
 };
 using MSG = TMsg;
 
@@ -244,6 +247,10 @@ UINT DragQueryFileCount(WPARAM drop);
 // The path of file `index` of the drop, "" past the last one.
 std::string DragQueryFile(WPARAM drop, UINT index = 0);
 void DragFinish(WPARAM drop);
+// The window that would take files dropped at `screen` on the top-level window `over` (which
+// names the window when the display knows it better than the pointer does), nullptr when the
+// drop would be discarded: a display tells the source so before the drop.
+HWND DropTargetAt(TPoint screen, HWND over);
 
 // ---- Visual themes ----------------------------------------------------------------------------
 // This window system draws the classic look only: themes are never active.

@@ -37,6 +37,7 @@ class TXdndSource {
          {long(FSource), 0, (long(rootX) << 16) | rootY, CurrentTime, long(XInternAtom(FDpy, "XdndActionCopy", False))});
     XFlush(FDpy);
     bool dropped = false, finished = false;
+    FAccepted = false;
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (!finished && std::chrono::steady_clock::now() < deadline) {
       while (XPending(FDpy)) {
@@ -47,6 +48,7 @@ class TXdndSource {
           dropped = true;
         } else if (e.type == ClientMessage && e.xclient.message_type == XInternAtom(FDpy, "XdndFinished", False)) {
           finished = true;
+          FAccepted = (e.xclient.data.l[1] & 1) != 0;
         } else if (e.type == SelectionRequest) {
           const XSelectionRequestEvent& r = e.xselectionrequest;
           XEvent reply{};
@@ -69,6 +71,9 @@ class TXdndSource {
     }
     return finished;
   }
+
+  // Whether the target said, when it finished, that it took the drop.
+  bool Accepted() const { return FAccepted; }
 
  private:
   void Send(::Window target, const char* type, std::vector<long> values) {
@@ -98,4 +103,5 @@ class TXdndSource {
 
   Display* FDpy;
   ::Window FSource = 0;
+  bool FAccepted = false;
 };

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -20,6 +21,7 @@
 #include "platform/display/x11/X11Display.h"
 #include "platform/windowing/WinApi.h"
 #include "tests/support/XServer.h"
+#include "tests/support/XdndSource.h"
 
 // Xlib last: its macros (None, Bool, Status ...) would clash with the headers above.
 #include <X11/Xlib.h>
@@ -245,7 +247,9 @@ TEST_F(X11Display, AGrowingWindowShowsItsNewSizeOnlyWithItsNewOutline) {
 
   SetWindowPos(w, nullptr, 0, 0, 260, 160, SWP_NOZORDER | SWP_NOMOVE);
   XSync(programDpy, False);
-  if (width() == 260) EXPECT_TRUE(insideOutline(250, 150)) << "the new size went out with the old outline";
+  if (width() == 260) {
+    EXPECT_TRUE(insideOutline(250, 150)) << "the new size went out with the old outline";
+  }
   TRegion grown(TRect{0, 0, 260, 160});
   SetWindowRgn(w, &grown, true);
   PumpPendingMessages();
@@ -253,6 +257,129 @@ TEST_F(X11Display, AGrowingWindowShowsItsNewSizeOnlyWithItsNewOutline) {
   EXPECT_EQ(width(), 260);
   EXPECT_TRUE(insideOutline(250, 150));
   EXPECT_EQ(ScreenPixel(100 + 250, 100 + 150), kGreen);
+}
+
+// Keys of another layout: a French digit row (the digits are shifted), a German sharp s, and
+// letters where the layout puts them. The virtual key follows the layout's letters and the
+// key's digit; the character is the one the layout types.
+TEST_F(X11Display, KeysOfAnotherLayoutTypeWhatTheLayoutSays) {
+  HWND w = Create(WS_POPUP | WS_VISIBLE, 200, 150, 160, 100);
+  ASSERT_EQ(PumpUntilPixel(260, 190, kGreen), kGreen);
+  SetFocus(w);
+  // Three keys of the main block, given other symbols: the 1 key, the Q key, the - key.
+  const KeyCode one = 10, q = 24, minus = 20;
+  int perKey = 0;
+  int min = 0, max = 0;
+  XDisplayKeycodes(FDpy, &min, &max);
+  KeySym* before = XGetKeyboardMapping(FDpy, KeyCode(min), max - min + 1, &perKey);
+  ASSERT_TRUE(before);
+  auto remap = [&](KeyCode code, KeySym plain, KeySym shifted) {
+    std::vector<KeySym> syms(size_t(perKey), NoSymbol);
+    syms[0] = plain;
+    if (perKey > 1) syms[1] = shifted;
+    XChangeKeyboardMapping(FDpy, code, perKey, syms.data(), 1);
+  };
+  remap(one, XK_ampersand, XK_1);
+  remap(q, XK_a, XK_A);
+  remap(minus, XK_ssharp, XK_question);
+  XSync(FDpy, False);
+  PumpUntil([] { return false; }, 200ms);  // the program reads the new mapping
+
+  const ::Window target = XWindowAt(260, 190);
+  auto press = [&](KeyCode code, unsigned state) {
+    for (bool down : {true, false}) {
+      XEvent ev{};
+      ev.xkey.type = down ? KeyPress : KeyRelease;
+      ev.xkey.window = target;
+      ev.xkey.root = DefaultRootWindow(FDpy);
+      ev.xkey.time = CurrentTime;
+      ev.xkey.keycode = code;
+      ev.xkey.state = state;
+      ev.xkey.same_screen = True;
+      XSendEvent(FDpy, target, False, down ? KeyPressMask : KeyReleaseMask, &ev);
+    }
+    XFlush(FDpy);
+  };
+  press(one, 0);
+  press(one, ShiftMask);
+  press(q, 0);
+  press(minus, 0);
+  ASSERT_TRUE(PumpUntil([&] { return Seen(w, WM_KEYUP).size() >= 4; }));
+  std::vector<WPARAM> keys, chars;
+  for (const TMsg& m : Seen(w, WM_KEYDOWN)) keys.push_back(m.wParam);
+  for (const TMsg& m : Seen(w, WM_CHAR)) chars.push_back(m.wParam);
+  EXPECT_EQ(keys, (std::vector<WPARAM>{'1', '1', 'A', VK_OEM_MINUS}));
+  EXPECT_EQ(chars, (std::vector<WPARAM>{'&', '1', 'a', 0xDF}));
+
+  XChangeKeyboardMapping(FDpy, min, perKey, before, max - min + 1);
+  XFree(before);
+  XSync(FDpy, False);
+}
+
+// A key held while the focus goes to another program is let go there, out of sight: it must
+// not stay down (Alt would turn every later key into a menu command).
+TEST_F(X11Display, KeysHeldWhenTheFocusLeavesAreReleased) {
+  HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200);
+  ASSERT_EQ(PumpUntilPixel(200, 150, kGreen), kGreen);
+  ASSERT_TRUE(PumpUntil([&] { return XFocus() == XWindowAt(200, 150); }));
+  SendKey(XWindowAt(200, 150), XK_Alt_L, true);
+  ASSERT_TRUE(PumpUntil([] { return GetKeyState(VK_MENU) < 0; }));
+
+  const ::Window other = XCreateSimpleWindow(FDpy, DefaultRootWindow(FDpy), 600, 400, 100, 100, 0, 0, 0);
+  XSelectInput(FDpy, other, StructureNotifyMask);
+  XMapWindow(FDpy, other);
+  for (XEvent ev; XWindowEvent(FDpy, other, StructureNotifyMask, &ev), ev.type != MapNotify;) {}
+  XSetInputFocus(FDpy, other, RevertToParent, CurrentTime);
+  XFlush(FDpy);
+  EXPECT_TRUE(PumpUntil([] { return GetActiveWindow() == nullptr; }));
+  EXPECT_EQ(GetKeyState(VK_MENU), 0) << "Alt still held after the focus went away";
+  EXPECT_EQ(GetKeyState(VK_LMENU), 0);
+  XDestroyWindow(FDpy, other);
+  XSync(FDpy, False);
+  (void)w;
+}
+
+// The source of a drag learns whether the drop was taken: not by a window that takes no
+// files, nor by one behind a modal dialog (disabled); yes by one that takes them.
+TEST_F(X11Display, ADropIsTakenOnlyWhereAWindowTakesFiles) {
+  HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+  ASSERT_EQ(PumpUntilPixel(250, 200, kGreen), kGreen);
+  const ::Window xw = FDisplay->XWindowOf(w);
+  Display* sourceDpy = XOpenDisplay(Server()->Name().c_str());
+  ASSERT_TRUE(sourceDpy);
+  TXdndSource source(sourceDpy);
+  // The source waits for the program's answers, so it runs on a thread of its own (with its
+  // own connection) while this one runs the program.
+  auto drop = [&] {
+    bool finished = false;
+    const auto until = TClock::now() + 3s;
+    std::atomic<bool> done{false};
+    std::thread sourceThread([&] {
+      finished = source.Drop(xw, {"/tmp/a.rom"}, 250, 200);
+      done = true;
+    });
+    while (!done && TClock::now() < until) {
+      PumpPendingMessages();
+      std::this_thread::sleep_for(5ms);
+    }
+    sourceThread.join();
+    PumpPendingMessages();
+    return finished;
+  };
+  ASSERT_TRUE(drop());
+  EXPECT_FALSE(source.Accepted()) << "taken by a window that takes no files";
+  EXPECT_TRUE(Seen(w, WM_DROPFILES).empty());
+
+  DragAcceptFiles(w, true);
+  ASSERT_TRUE(drop());
+  EXPECT_TRUE(source.Accepted());
+  EXPECT_EQ(Seen(w, WM_DROPFILES).size(), 1u);
+
+  EnableWindow(w, false);
+  ASSERT_TRUE(drop());
+  EXPECT_FALSE(source.Accepted()) << "taken by a disabled window";
+  EXPECT_EQ(Seen(w, WM_DROPFILES).size(), 1u);
+  XCloseDisplay(sourceDpy);
 }
 
 TEST(X11DroppedPaths, LocalFileUrisBecomePathsAndAnythingElseStaysAsWritten) {
@@ -268,6 +395,8 @@ TEST(X11DroppedPaths, LocalFileUrisBecomePathsAndAnythingElseStaysAsWritten) {
   EXPECT_EQ(DroppedPaths("file:///a%2.rom\nfile:///b%zz\nfile:///c%", "box"),
             (std::vector<std::string>{"/a%2.rom", "/b%zz", "/c%"}));
   EXPECT_TRUE(DroppedPaths("", "box").empty());
+  // An escaped NUL would open a shorter path than the one named.
+  EXPECT_EQ(DroppedPaths("file:///tmp/a.rom%00.txt", "box"), std::vector<std::string>{"file:///tmp/a.rom%00.txt"});
 }
 
 TEST_F(X11Display, FollowsMovesSizesAndTheOutline) {

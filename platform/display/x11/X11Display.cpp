@@ -19,6 +19,7 @@
 // Xlib after our own headers: its macros (None, Bool, Status ...) would clash with them.
 #include <X11/Xatom.h>
 #include <X11/XKBlib.h>
+#include <X11/Xproto.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/shape.h>
@@ -44,8 +45,20 @@ XErrorHandler gPreviousXErrorHandler = nullptr;
 
 int DropWindowRaces(Display* dpy, XErrorEvent* error) {
   if (error->error_code == BadWindow || error->error_code == BadDrawable) return 0;
-  if (error->error_code == BadMatch && error->request_code == 42 /* X_SetInputFocus */) return 0;
-  return gPreviousXErrorHandler ? gPreviousXErrorHandler(dpy, error) : 0;
+  switch (error->request_code) {
+    case X_SetInputFocus:      // a window the manager has not mapped yet
+    case X_GetProperty:        // a drag source that changed or dropped its data meanwhile
+    case X_DeleteProperty:
+    case X_ConvertSelection:
+    case X_SendEvent:
+    case X_CreatePixmap:       // no room for a first picture: the window is painted on exposure
+    case X_FreePixmap:
+    case X_ChangeWindowAttributes:
+    case X_PutImage:
+      return 0;
+    default:
+      return gPreviousXErrorHandler ? gPreviousXErrorHandler(dpy, error) : 0;
+  }
 }
 
 // A termination signal is noted here and wakes a wait through a pipe. The note is read
@@ -56,7 +69,15 @@ struct sigaction gPreviousHandlers[2];
 bool gHandlerInstalled[2] = {};
 constexpr int kTerminateSignals[2] = {SIGTERM, SIGINT};
 
-void OnTerminateSignal(int) {
+void OnTerminateSignal(int sig) {
+  if (gTerminateRequested) {
+    // Asked twice: a program that no longer gets to its messages ends the way it would have
+    // without us.
+    for (int i = 0; i < 2; ++i)
+      if (kTerminateSignals[i] == sig && gHandlerInstalled[i]) sigaction(sig, &gPreviousHandlers[i], nullptr);
+    raise(sig);
+    return;
+  }
   gTerminateRequested = 1;
   if (gWakeFd >= 0) {
     const int saved = errno;
@@ -118,13 +139,33 @@ TX11Display::TX11Display(int scale) : FScale(std::clamp(scale, 1, kMaxScale)), F
   if (!FDpy) throw std::runtime_error(std::string("cannot open the display ") + name + " (the X server cannot be reached)");
   FScreen = DefaultScreen(FDpy);
   FRoot = RootWindow(FDpy, FScreen);
+  FScreenWidth = DisplayWidth(FDpy, FScreen);
+  FScreenHeight = DisplayHeight(FDpy, FScreen);
+  // Pixels go out as 24-bit colour, red in the high byte: the screen's own visual when it is
+  // one, else such a visual of its own with a colour map of its own.
   Visual* visual = DefaultVisual(FDpy, FScreen);
-  if (DefaultDepth(FDpy, FScreen) != 24 || visual->c_class != TrueColor || visual->red_mask != 0xFF0000 ||
-      visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF) {
-    const int depth = DefaultDepth(FDpy, FScreen);
-    XCloseDisplay(FDpy);
-    throw std::runtime_error("cannot use the display " + std::string(name) + ": its colour depth is " +
-                             std::to_string(depth) + " bits, and 24-bit colour is needed");
+  auto fits = [](const Visual* v) {
+    return v->c_class == TrueColor && v->red_mask == 0xFF0000 && v->green_mask == 0xFF00 && v->blue_mask == 0xFF;
+  };
+  if (DefaultDepth(FDpy, FScreen) == 24 && fits(visual)) {
+    FVisual = visual;
+    FColormap = DefaultColormap(FDpy, FScreen);
+    FGc = DefaultGC(FDpy, FScreen);
+  } else {
+    XVisualInfo info{};
+    if (!XMatchVisualInfo(FDpy, FScreen, 24, TrueColor, &info) || !fits(info.visual)) {
+      const int depth = DefaultDepth(FDpy, FScreen);
+      XCloseDisplay(FDpy);
+      throw std::runtime_error("cannot use the display " + std::string(name) + ": its colour depth is " +
+                               std::to_string(depth) + " bits, and 24-bit colour is needed");
+    }
+    FVisual = info.visual;
+    FColormap = XCreateColormap(FDpy, FRoot, info.visual, AllocNone);
+    FOwnColormap = true;
+    const Pixmap probe = XCreatePixmap(FDpy, FRoot, 1, 1, 24);
+    FGc = XCreateGC(FDpy, probe, 0, nullptr);
+    FOwnGc = true;
+    XFreePixmap(FDpy, probe);
   }
   XInternAtoms(FDpy, const_cast<char**>(kAtomNames), kAtomCount, False, reinterpret_cast<Atom*>(FAtoms.get()));
   const XErrorHandler previous = XSetErrorHandler(DropWindowRaces);
@@ -135,8 +176,8 @@ TX11Display::TX11Display(int scale) : FScale(std::clamp(scale, 1, kMaxScale)), F
   int eventBase = 0, errorBase = 0;
   FHasShape = XShapeQueryExtension(FDpy, &eventBase, &errorBase);
   FCursorShape = XCreateFontCursor(FDpy, XC_left_ptr);
-  // A panel that comes or goes changes the work area.
-  XSelectInput(FDpy, FRoot, PropertyChangeMask);
+  // A panel that comes or goes changes the work area; a new screen resolution changes the root.
+  XSelectInput(FDpy, FRoot, PropertyChangeMask | StructureNotifyMask);
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) == 0) {
     FWakeRead = pipeFds[0];
@@ -154,6 +195,8 @@ TX11Display::~TX11Display() {
   FByX.clear();
   ReleaseTerminateSignals();
   if (FCursorShape) XFreeCursor(FDpy, FCursorShape);
+  if (FOwnGc) XFreeGC(FDpy, FGc);
+  if (FOwnColormap) XFreeColormap(FDpy, FColormap);
   XCloseDisplay(FDpy);
   if (FWakeRead >= 0) close(FWakeRead);
   if (FWakeWrite >= 0) close(FWakeWrite);
@@ -165,9 +208,7 @@ uint64_t TX11Display::Now() const { return MonotonicMs() - FStartMs; }
 
 TPoint TX11Display::ToLogical(int x, int y) const { return {FloorDiv(x, FScale), FloorDiv(y, FScale)}; }
 
-TRect TX11Display::ScreenRect() const {
-  return {0, 0, DisplayWidth(FDpy, FScreen) / FScale, DisplayHeight(FDpy, FScreen) / FScale};
-}
+TRect TX11Display::ScreenRect() const { return {0, 0, FScreenWidth / FScale, FScreenHeight / FScale}; }
 
 bool TX11Display::ReadWorkArea(TRect& out) const {
   // The work area of the current desktop, as the window manager publishes it.
@@ -190,8 +231,7 @@ bool TX11Display::ReadWorkArea(TRect& out) const {
   size_t index = 0;
   if (cardinals(FAtoms->NetCurrentDesktop, desktop) && (size_t(desktop[0]) + 1) * 4 <= area.size())
     index = size_t(desktop[0]) * 4;
-  const int w = DisplayWidth(FDpy, FScreen), h = DisplayHeight(FDpy, FScreen);
-  const TRect screen{0, 0, w, h};
+  const TRect screen{0, 0, FScreenWidth, FScreenHeight};
   const TRect r = TRect{int(area[index]), int(area[index + 1]), int(area[index] + area[index + 2]),
                         int(area[index + 1] + area[index + 3])}
                       .Intersect(screen);
@@ -204,7 +244,7 @@ TRect TX11Display::WorkArea() const {
   // Read once and again only when the root's property changes (see Translate).
   if (!FWorkAreaKnown) {
     TRect r;
-    FWorkArea = ReadWorkArea(r) ? r : TRect{0, 0, DisplayWidth(FDpy, FScreen), DisplayHeight(FDpy, FScreen)};
+    FWorkArea = ReadWorkArea(r) ? r : TRect{0, 0, FScreenWidth, FScreenHeight};
     FWorkAreaKnown = true;
   }
   return {FloorDiv(FWorkArea.Left + FScale - 1, FScale), FloorDiv(FWorkArea.Top + FScale - 1, FScale),
@@ -235,15 +275,16 @@ void TX11Display::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
   // than flashing a blank rectangle.
   a.background_pixmap = 0;
   a.border_pixel = 0;
+  a.colormap = FColormap;
   a.override_redirect = popup ? True : False;
   a.cursor = FCursorShape;
   a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
                  LeaveWindowMask | KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask |
                  PropertyChangeMask;
   const unsigned w = unsigned(std::max(bounds.Width(), 1) * FScale), h = unsigned(std::max(bounds.Height(), 1) * FScale);
-  const ::Window id = XCreateWindow(FDpy, FRoot, bounds.Left * FScale, bounds.Top * FScale, w, h, 0, CopyFromParent,
-                                    InputOutput, CopyFromParent,
-                                    CWBackPixmap | CWBorderPixel | CWOverrideRedirect | CWCursor | CWEventMask, &a);
+  const ::Window id = XCreateWindow(FDpy, FRoot, bounds.Left * FScale, bounds.Top * FScale, w, h, 0, 24, InputOutput,
+                                    static_cast<Visual*>(FVisual), CWBackPixmap | CWBorderPixel | CWColormap | CWOverrideRedirect | CWCursor |
+                                                 CWEventMask, &a);
   if (!id) throw std::runtime_error("Cannot create a window");
   TSurface s;
   s.Id = id;
@@ -383,6 +424,7 @@ void TX11Display::SetSurfaceBounds(HWND hwnd, const TRect& bounds) {
 
 void TX11Display::ApplyBounds(TSurface& s) {
   s.ResizePending = false;
+  DropFirstPicture(s);  // a background of the old size would be tiled over the new one
   if (!s.Popup) SetSizeHints(s);
   XMoveResizeWindow(FDpy, s.Id, s.Bounds.Left * FScale, s.Bounds.Top * FScale,
                     unsigned(std::max(s.Bounds.Width(), 1) * FScale), unsigned(std::max(s.Bounds.Height(), 1) * FScale));
@@ -503,15 +545,19 @@ void TX11Display::PutPixels(const TSurface& s, unsigned long drawable, int x, in
   w = std::min(w, s.PixelsWidth - x);
   h = std::min(h, s.PixelsHeight - y);
   if (w <= 0 || h <= 0 || s.Pixels.empty()) return;
-  XImage* image = XCreateImage(FDpy, DefaultVisual(FDpy, FScreen), 24, ZPixmap, 0,
+  XImage* image = XCreateImage(FDpy, static_cast<Visual*>(FVisual), 24, ZPixmap, 0,
                                reinterpret_cast<char*>(const_cast<uint32_t*>(s.Pixels.data())),
                                unsigned(s.PixelsWidth), unsigned(s.PixelsHeight), 32, s.PixelsWidth * 4);
   if (!image) return;
+  // The buffer holds pixels in this machine's byte order; Xlib swaps them for a server of the
+  // other order.
+  static const uint32_t kOne = 1;
+  image->byte_order = *reinterpret_cast<const uint8_t*>(&kOne) ? LSBFirst : MSBFirst;
   // Rows go in bands, so that no single request exceeds what the server takes at once.
   const long maxBytes = std::max(long(XMaxRequestSize(FDpy)) * 4 - 64, 4096L);
   const int band = int(std::max(1L, maxBytes / (long(w) * 4)));
   for (int top = y; top < y + h; top += band)
-    XPutImage(FDpy, drawable, DefaultGC(FDpy, FScreen), image, x, top, x, top, unsigned(w),
+    XPutImage(FDpy, drawable, FGc, image, x, top, x, top, unsigned(w),
               unsigned(std::min(band, y + h - top)));
   image->data = nullptr;  // the buffer is the surface's
   XDestroyImage(image);
@@ -582,6 +628,7 @@ void TX11Display::CheckFocusLost() {
 }
 
 void TX11Display::PushFocusLoss() {
+  ReleaseHeldKeys();
   TInputEvent e;
   e.Kind = TInputEvent::ieFocusLost;
   e.Window = FLastFocus;

@@ -87,6 +87,7 @@ class TX11Display : public TDisplay {
   HWND FromX(unsigned long window) const;
   void Translate(_XEvent& e);
   void TranslateKey(_XEvent& e);
+  void ReleaseHeldKeys();
   void TranslateButton(_XEvent& e);
   void TranslateClientMessage(_XEvent& e);
   void PushMove(TPoint screen);
@@ -114,6 +115,11 @@ class TX11Display : public TDisplay {
   _XDisplay* FDpy = nullptr;
   int FScreen = 0;
   unsigned long FRoot = 0;
+  int FScreenWidth = 0, FScreenHeight = 0;  // the root window's size, followed as it changes
+  void* FVisual = nullptr;                  // Xlib's Visual: 24-bit colour, red in the high byte
+  unsigned long FColormap = 0;
+  struct _XGC* FGc = nullptr;
+  bool FOwnColormap = false, FOwnGc = false;
   unsigned long FCursorShape = 0;
   std::unique_ptr<TAtoms> FAtoms;
   bool FHasShape = false;
@@ -135,6 +141,7 @@ class TX11Display : public TDisplay {
   bool FHadFocus = false;
   HWND FLastFocus = nullptr;
   uint8_t FKeysDown[32] = {};  // X key codes held, for telling auto-repeat from a new press
+  uint8_t FKeyVk[256] = {};    // the virtual key each held key code was pressed as
 
   // The drop under way: its source, its target, and where the pointer was.
   unsigned long FDndSource = 0;

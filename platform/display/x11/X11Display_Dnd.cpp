@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "platform/display/x11/X11Display.h"
+#include "platform/windowing/WinApi.h"
 
 #include <X11/Xatom.h>
 
@@ -73,7 +74,9 @@ std::vector<std::string> DroppedPaths(const std::string& uriList, const std::str
       out.push_back(line);
       continue;
     }
-    out.push_back(PercentDecoded(rest));
+    // A path with a NUL in it would open a shorter one: such an entry stays as written.
+    const std::string path = PercentDecoded(rest);
+    out.push_back(path.find('\0') == std::string::npos ? path : line);
   }
   return out;
 }
@@ -108,7 +111,7 @@ void TX11Display::DndMessage(XEvent& e) {
   if (source != FDndSource || !FDndSource) return;
   if (m.message_type == FAtoms->XdndPosition) {
     FDndPos = ToLogical(int((m.data.l[2] >> 16) & 0xFFFF), int(m.data.l[2] & 0xFFFF));
-    const bool accept = FDndUriList && FDndTarget;
+    const bool accept = FDndUriList && FDndTarget && DropTargetAt(FDndPos, FDndTarget);
     XEvent status{};
     status.xclient.type = ClientMessage;
     status.xclient.display = FDpy;
@@ -124,7 +127,7 @@ void TX11Display::DndMessage(XEvent& e) {
     FDndSource = 0;
     FDndTarget = nullptr;
   } else if (m.message_type == FAtoms->XdndDrop) {
-    if (!FDndUriList || !FDndTarget) {
+    if (!FDndUriList || !FDndTarget || !DropTargetAt(FDndPos, FDndTarget)) {
       DndFinish(false);
       return;
     }

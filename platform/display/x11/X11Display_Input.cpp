@@ -1,10 +1,12 @@
 // Input on the X display: the server's events turned into input events at screen positions.
 #include <algorithm>
+#include <iterator>
 
 #include "platform/display/x11/X11Display.h"
 #include "platform/windowing/WinApi.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include "platform/display/x11/X11DisplayInternal.h"
@@ -78,12 +80,50 @@ WPARAM VirtualKey(KeySym sym, bool numLock) {
     case XK_Alt_L:
     case XK_Meta_L: return VK_LMENU;
     case XK_Alt_R:
-    case XK_Meta_R:
-    case XK_ISO_Level3_Shift: return VK_RMENU;
+    case XK_Meta_R: return VK_RMENU;
     case XK_Super_L: return VK_LWIN;
     case XK_Super_R: return VK_RWIN;
     default: return 0;
   }
+}
+
+// Virtual-key code of a key by where it lies on the keyboard (X key codes of the usual Linux
+// keymaps are the keyboard's scan codes plus 8), for the keys whose symbols say nothing (a
+// German "ß", a Cyrillic letter): the code of the US key in that place.
+WPARAM KeyByPosition(unsigned keycode) {
+  static constexpr WPARAM kMainBlock[] = {
+      // 10 to 23: the digit row (then Backspace and Tab)
+      '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', VK_OEM_MINUS, VK_OEM_PLUS, 0, 0,
+      // 24 to 37: the top letter row (then Return and Ctrl)
+      'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O', 'P', VK_OEM_4, VK_OEM_6, 0, 0,
+      // 38 to 50: the middle row (then Shift)
+      'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K', 'L', VK_OEM_1, VK_OEM_7, VK_OEM_3, 0,
+      // 51 to 61: the bottom row
+      VK_OEM_5, 'Z', 'X', 'C', 'V', 'B', 'N', 'M', VK_OEM_COMMA, VK_OEM_PERIOD, VK_OEM_2};
+  if (keycode >= 10 && keycode < 10 + std::size(kMainBlock)) return kMainBlock[keycode - 10];
+  if (keycode == 94) return VK_OEM_102;  // the extra key beside left Shift on European keyboards
+  return 0;
+}
+
+WPARAM KeyOf(XKeyEvent& key, bool numLock) {
+  // The key's own symbol first (the layout's letters keep their names: A on a French keyboard
+  // is where Q is on a US one), then its shifted symbol (a French digit row), then its place.
+  if (WPARAM vk = VirtualKey(XLookupKeysym(&key, 0), numLock)) return vk;
+  const KeySym shifted = XLookupKeysym(&key, 1);
+  if ((shifted >= XK_0 && shifted <= XK_9) || (shifted >= XK_A && shifted <= XK_Z)) return VirtualKey(shifted, numLock);
+  return KeyByPosition(key.keycode);
+}
+
+int CharacterOf(XKeyEvent& key) {
+  // What the layout types with this key and these modifiers (Latin-1, which is also
+  // Windows-1252 from 0xA0 on); of the control characters only those a key means to type.
+  char text[8];
+  KeySym sym = 0;
+  const int count = XLookupString(&key, text, sizeof text, &sym, nullptr);
+  if (count != 1) return 0;
+  const int c = static_cast<unsigned char>(text[0]);
+  if (c >= 0x20 && c != 0x7F) return c;
+  return c == '\r' || c == '\t' || c == 0x08 || c == 0x1B ? c : 0;
 }
 
 unsigned ButtonBit(unsigned xButton) { return xButton >= 1 && xButton <= 3 ? 1u << (xButton - 1) : 0; }
@@ -163,7 +203,17 @@ void TX11Display::Translate(XEvent& e) {
       }
       return;
     case UnmapNotify:
-      if (TSurface* s = Find(FromX(e.xunmap.window))) s->Viewable = false;
+      if (TSurface* s = Find(FromX(e.xunmap.window))) {
+        s->Viewable = false;
+        s->FocusWhenMapped = false;  // minimised by the manager: the focus went elsewhere
+      }
+      return;
+    case ConfigureNotify:
+      if (e.xconfigure.window == FRoot) {
+        FScreenWidth = e.xconfigure.width;
+        FScreenHeight = e.xconfigure.height;
+        FWorkAreaKnown = false;
+      }
       return;
     case PropertyNotify:
       if (e.xproperty.window == FRoot &&
@@ -243,25 +293,41 @@ void TX11Display::TranslateButton(XEvent& e) {
 }
 
 void TX11Display::TranslateKey(XEvent& e) {
-  if (FNumLockMask < 0) {
-    FNumLockMask = int(XkbKeysymToModifiers(FDpy, XK_Num_Lock));
-  }
-  const KeySym sym = XLookupKeysym(&e.xkey, 0);
-  const WPARAM vk = VirtualKey(sym, (e.xkey.state & unsigned(FNumLockMask)) != 0);
-  if (!vk) return;
   const unsigned code = e.xkey.keycode & 0xFF;
   const uint8_t bit = uint8_t(1u << (code & 7));
   TInputEvent k;
   if (e.type == KeyPress) {
+    if (FNumLockMask < 0) FNumLockMask = int(XkbKeysymToModifiers(FDpy, XK_Num_Lock));
+    const WPARAM vk = KeyOf(e.xkey, (e.xkey.state & unsigned(FNumLockMask)) != 0);
+    if (!vk) return;
     k.Kind = TInputEvent::ieKeyDown;
+    k.Key = vk;
+    k.Character = CharacterOf(e.xkey);
     k.Repeat = (FKeysDown[code >> 3] & bit) != 0;
     FKeysDown[code >> 3] |= bit;
+    FKeyVk[code] = uint8_t(vk);
   } else {
-    k.Kind = TInputEvent::ieKeyUp;
+    // The release names the key its press named, whatever the modifiers now are.
+    if (!(FKeysDown[code >> 3] & bit)) return;
     FKeysDown[code >> 3] &= uint8_t(~bit);
+    k.Kind = TInputEvent::ieKeyUp;
+    k.Key = FKeyVk[code];
   }
-  k.Key = vk;
   FEvents.push_back(k);
+}
+
+void TX11Display::ReleaseHeldKeys() {
+  // Keys held when the focus goes elsewhere are let go there, out of our sight: release them
+  // here, or Alt would still be down when the window comes back.
+  for (unsigned code = 0; code < 256; ++code) {
+    const uint8_t bit = uint8_t(1u << (code & 7));
+    if (!(FKeysDown[code >> 3] & bit)) continue;
+    FKeysDown[code >> 3] &= uint8_t(~bit);
+    TInputEvent up;
+    up.Kind = TInputEvent::ieKeyUp;
+    up.Key = FKeyVk[code];
+    FEvents.push_back(up);
+  }
 }
 
 void TX11Display::PushMove(TPoint screen) {
