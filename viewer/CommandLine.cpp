@@ -130,7 +130,8 @@ std::string TCommandLine::UsageLine() {
 std::string TCommandLine::HelpText() {
   return "Usage: Maruk_ROM_viewer [OPTION]... [FILE]\n"
          "       Maruk_ROM_viewer --export OUT.png [EXPORT OPTION]... FILE\n"
-         "Shows a dump of the Maruk computer's timing ROM as eight logic-analyser waveforms.\n"
+         "Shows a dump of the Maruk computer's timing ROM as eight logic-analyser waveforms;\n"
+         "rest the pointer on them for the address, byte and level under it.\n"
          "\n"
          "  FILE           open this ROM dump at start, as if chosen with \"Open ROM\"; the\n"
          "                 window follows the file when another program rewrites it\n"
