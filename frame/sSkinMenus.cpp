@@ -403,34 +403,8 @@ void TsSkinableMenus::ComposePopupBack(TMenuItem* first, int width, int height) 
   // The corners of the popup's outline.
   FCornerRects.clear();
   const int mask = section >= 0 ? FManager->FindMask(section, "MAINMENU", "BORDERSMASK") : -1;
-  if (FManager->IsValidMaskIndex(mask)) {
-    const TsMaskData& m = FManager->Masks()[size_t(mask)];
-    const TDib* picture = m.Bmp ? m.Bmp.get() : FManager->MasterBitmap();
-    const int stateWidth = m.R.Width() / std::max<int>(m.ImageCount, 1);
-    const int pictureHeight = m.R.Height() / (m.MaskType + 1);
-    auto scan = [&](int firstRow, int rows, int baseY) {
-      for (int row = 0; row < rows; ++row) {
-        const int my = firstRow + row;
-        if (!picture || my < 0 || my >= m.R.Height()) continue;
-        for (const auto& [fromCol, toCol, xBase] :
-             {std::tuple{0, int(m.WL) - 1, 0}, std::tuple{stateWidth - m.WR, stateWidth - 1, width - stateWidth}}) {
-          int start = -1;
-          for (int col = fromCol; col <= toCol + 1; ++col) {
-            const int px = m.R.Left + col, py = m.R.Top + my;
-            const bool key = col <= toCol && px >= 0 && px < picture->Width() && py >= 0 && py < picture->Height() &&
-                             picture->GetPixel(px, py) == kKey;
-            if (key && start < 0) start = col;
-            if (!key && start >= 0) {
-              FCornerRects.push_back({xBase + start, baseY + row, xBase + col, baseY + row + 1});
-              start = -1;
-            }
-          }
-        }
-      }
-    };
-    scan(0, m.WT, 0);
-    scan(pictureHeight - m.WB, m.WB, height - m.WB);
-  }
+  if (FManager->IsValidMaskIndex(mask))
+    FCornerRects = BorderMaskCornerHoles(FManager->Masks()[size_t(mask)], FManager->MasterBitmap(), width, height);
 }
 
 void TsSkinableMenus::PaintPopupBorder(HWND popup) {

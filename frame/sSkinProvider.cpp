@@ -2,6 +2,7 @@
 
 #include "frame/sDialogs.h"
 #include "frame/sGrip.h"
+#include "frame/sHintWindow.h"
 #include "frame/sScrollBar.h"
 #include "frame/sSkinMenus.h"
 #include "frame/sSystemMenu.h"
@@ -657,6 +658,7 @@ const TPropertyTable& TsSkinProvider::ClassProperties() {
 void RegisterSkinProviderClasses() {
   RegisterComponentClass<TsSkinProvider>("TsSkinProvider");
   RegisterSkinableMenus();
+  RegisterSkinnedHints();
   RegisterSkinDialogs();
   RegisterTsScrollBarClass();
 }

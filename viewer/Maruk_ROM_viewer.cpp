@@ -11,6 +11,23 @@
 #include "viewer/CommandLine.h"
 #include "viewer/Maruk_rom.h"
 #include "viewer/ProgramIcon.h"
+#include "viewer/WindowExport.h"
+
+namespace {
+
+// --export: the window as a picture, without a display.
+int Export(const TCommandLine& commandLine) {
+  std::string message, warning;
+  const TExportResult result = ExportWindowPicture(commandLine, message, warning);
+  if (!warning.empty()) std::fprintf(stderr, "Maruk_ROM_viewer: %s\n", warning.c_str());
+  if (result == erUsage)
+    std::fprintf(stderr, "Maruk_ROM_viewer: %s\n%s\n", message.c_str(), TCommandLine::UsageLine().c_str());
+  else if (result == erFailed)
+    std::fprintf(stderr, "Maruk_ROM_viewer: %s\n", message.c_str());
+  return int(result);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   TraceStartup("main");
@@ -28,6 +45,8 @@ int main(int argc, char** argv) {
       return 2;
     case clCheckSkin:
       return RunSkinCheck(commandLine.SkinFolder, stdout, stderr, "Maruk_ROM_viewer");
+    case clExport:
+      return Export(commandLine);
     case clRun:
       break;
   }

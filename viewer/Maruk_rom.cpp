@@ -6,6 +6,7 @@
 
 #include "platform/components/LayoutReader.h"
 #include "viewer/ProgramIcon.h"
+#include "viewer/Readout.h"
 #include "viewer/ViewerAssets.h"
 
 TViewerState& ViewerState() {
@@ -17,6 +18,10 @@ namespace {
 constexpr TColor kRed = 0x0000FF, kBlack = 0x000000, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
 // Posted to the window to load the file named at start.
 constexpr UINT WM_LOADSTARTFILE = WM_APP + 1;
+// Posted by the watch of the shown file once a change of it has settled.
+constexpr UINT WM_ROMCHANGED = WM_APP + 2;
+// An assembler or an editor writes in several steps; the file is read once they are over.
+constexpr uint32_t kRomSettleMs = 200;
 }
 
 const std::string& Form1Layout() {
@@ -33,6 +38,14 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   context.ResolveFile = [](const std::string& name) { return ViewerAsset(name); };
   ReadStoredLayout(Form1Layout(), std::move(context));
   FindComponents();
+  // The picture answers the pointer with the readout of the step and lane under it.
+  Image1->ShowHint = true;
+  Image1->ParentShowHint = false;
+  TWndMethod pictureProc = Image1->WindowProc;
+  Image1->WindowProc = [this, pictureProc](TMessage& m) {
+    if (m.Msg == CM_HINTSHOW) ShowReadout(*reinterpret_cast<THintInfo*>(m.LParam));
+    else pictureProc(m);
+  };
   // The program's own picture in the title bar.
   Icon()->SetFromBitmap(ProgramIconPicture(GetSystemMetrics(SM_CXSMICON)), 0xFF00FF);
 }
@@ -82,6 +95,9 @@ void TForm1::WndProc(TMessage& message) {
       if (!path.empty()) LoadRom(path);
       return;
     }
+    case WM_ROMCHANGED:
+      if (message.WParam == FRomWatch) ReloadShownRom();
+      return;
     default:
       TForm::WndProc(message);
   }
@@ -145,6 +161,37 @@ void TForm1::LoadRom(const std::string& path) {
   UpdateAddressCaptions();
   DrawWaveforms();
   sGroupBox1->SetEnabled(true);
+  if (path != FShownRom) WatchShownRom(path);
+  if (Application) Application->UpdateHint();
+}
+
+void TForm1::ShowReadout(THintInfo& info) {
+  const TReadoutCell cell = ReadoutCellAt(info.CursorPos, {Image1->Width(), Image1->Height()});
+  TsLabel* captions[kLanes] = {sLabel1, sLabel2, sLabel3, sLabel4, sLabel5, sLabel6, sLabel7, sLabel8};
+  info.HintStr = ReadoutText(ViewerState(), int(sUpDown1->Position()) + cell.Step, cell.Lane, sCheckBox2->Checked(),
+                             captions[cell.Lane]->Caption());
+  info.CursorRect = cell.Rect;
+}
+
+void TForm1::WatchShownRom(const std::string& path) {
+  if (FRomWatch) StopWatchingChanges(FRomWatch);
+  FShownRom = path;
+  FReloadFailureShown = false;
+  FRomWatch = WatchFileChanges(Handle(), WM_ROMCHANGED, path, kRomSettleMs);
+}
+
+// The shown file changed: read it as "Open ROM" would. A file that is gone (deleted, or between
+// a program's delete and create) keeps the picture without a word until it comes back; a file
+// that cannot be read says so once, not again until it could be read in between.
+void TForm1::ReloadShownRom() {
+  try {
+    LoadRom(FShownRom);
+    FReloadFailureShown = false;
+  } catch (const EInOutError& e) {
+    if (e.ErrorCode() == 2 || FReloadFailureShown) return;
+    FReloadFailureShown = true;
+    if (Application) Application->HandleException(this);
+  }
 }
 
 void TForm1::UpdateAddressCaptions() {

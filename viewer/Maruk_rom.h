@@ -13,6 +13,7 @@
 #include "controls/sUpDown.h"
 #include "frame/sSkinProvider.h"
 #include "platform/widgets/Forms.h"
+#include "platform/widgets/HintWindow.h"
 #include "platform/widgets/Image.h"
 #include "platform/widgets/OpenDialog.h"
 #include "skin/data/sSkinManager.h"
@@ -82,6 +83,8 @@ class TForm1 : public TForm {
   // Loads `path` as soon as the message loop runs, after the window has appeared, with errors
   // shown as for a file chosen in the dialog (the file named on the command line).
   void LoadRomWhenShown(const std::string& path);
+  // The file shown last; it is watched and read again when it changes (empty before a load).
+  const std::string& ShownRomPath() const { return FShownRom; }
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -89,7 +92,14 @@ class TForm1 : public TForm {
  private:
   void UpdateAddressCaptions();
   void HandleDrop(WPARAM drop);
+  void WatchShownRom(const std::string& path);
+  // The readout under the pointer, as the picture's hint.
+  void ShowReadout(THintInfo& info);
+  void ReloadShownRom();
   std::string FStartFile;
+  std::string FShownRom;
+  uintptr_t FRomWatch = 0;
+  bool FReloadFailureShown = false;
   void FindComponents();
   bool FGridDrawn = false;
 };

@@ -59,7 +59,9 @@ std::vector<uint8_t> SavePngWithAlpha(const TDib& bgra) {
   return out;
 }
 
-TDib LoadPng(const uint8_t* data, size_t size) {
+namespace {
+
+TDib DecodePng(const uint8_t* data, size_t size, bool alpha) {
   if (data == nullptr || size == 0) throw EPictureError("PNG data is empty");
   TPngImage png;
   if (!png_image_begin_read_from_memory(&png.Image, data, size))
@@ -68,9 +70,15 @@ TDib LoadPng(const uint8_t* data, size_t size) {
   if (width > TDib::kMaxSide || height > TDib::kMaxSide || width * height > TDib::kMaxPixels)
     throw EPictureError("PNG picture is too large: " + std::to_string(width) + " x " + std::to_string(height) +
                         " pixels");
-  png.Image.format = PNG_FORMAT_BGR;
-  TDib dib(int(width), int(height), 24);
+  png.Image.format = alpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
+  TDib dib(int(width), int(height), alpha ? 32 : 24);
   if (!png_image_finish_read(&png.Image, nullptr, dib.Bits(), dib.RowBytes(), nullptr))
     throw EPictureError(std::string("PNG data is invalid: ") + png.Image.message);
   return dib;
 }
+
+}  // namespace
+
+TDib LoadPng(const uint8_t* data, size_t size) { return DecodePng(data, size, false); }
+
+TDib LoadPngWithAlpha(const uint8_t* data, size_t size) { return DecodePng(data, size, true); }

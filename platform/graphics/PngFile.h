@@ -17,3 +17,5 @@ std::vector<uint8_t> SavePngWithAlpha(const TDib& bgra);
 
 // Decodes any PNG to a 24-bit top-down picture; transparent pixels are laid over black.
 TDib LoadPng(const uint8_t* data, size_t size);
+// Decodes any PNG to a 32-bit top-down picture whose fourth byte of each pixel is its opacity.
+TDib LoadPngWithAlpha(const uint8_t* data, size_t size);

@@ -7,6 +7,7 @@
 
 #include "platform/components/LayoutReader.h"
 #include "platform/components/PropertyBuilder.h"
+#include "platform/widgets/HintWindow.h"
 #include "platform/widgets/Menus.h"
 #include "platform/widgets/PropertyRanges.h"
 
@@ -332,6 +333,7 @@ void TCustomForm::WndProc(TMessage& m) {
         if (focus && focus->CanFocus()) focus->SetFocus();
         Activate();
       } else {
+        if (Application) Application->CancelHint();
         Deactivate();
       }
       return;
@@ -554,6 +556,10 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
 }
 
 TApplication::~TApplication() {
+  HideHint();
+  if (FHintWindow) TComponent::Free(FHintWindow);
+  FHintWindow = nullptr;
+  FHintControl = nullptr;
   // Forms first, while the screen still lists them.
   for (int i = ComponentCount() - 1; i >= 0; --i)
     if (Components(i) != Screen) TComponent::Free(Components(i));
@@ -574,6 +580,10 @@ HWND TApplication::Handle() {
     cls.lpszClassName = "TApplication";
     cls.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
       if (Application && Application->FHandle == hwnd) {
+        if (msg == WM_TIMER && wParam == kHintTimer) {
+          Application->HintPauseOver();
+          return 0;
+        }
         TMessage m{msg, wParam, lParam, 0};
         // A hook may remove itself (or others) while it runs.
         const auto hooks = Application->FHooks;
@@ -650,6 +660,15 @@ bool TApplication::ProcessMessage(TMsg& msg) {
       if (auto* form = dynamic_cast<TCustomForm*>(FindControl(msg.hwnd))) TComponent::Free(form);
       return true;
     }
+    switch (msg.message) {
+      case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+      case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
+      case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_MOUSEWHEEL:
+        CancelHint();
+        break;
+      default:
+        break;
+    }
     TranslateMessage(&msg);
     DispatchMessage(&msg);
     switch (msg.message) {
@@ -687,6 +706,7 @@ void TApplication::TrackMouseControl() {
   if (under && !IsWindowEnabled(GetAncestorRoot(under))) under = nullptr;
   TControl* control = FindControl(under) ? FindDragTarget(p, true) : nullptr;
   if (control && !control->Enabled()) control = nullptr;
+  HintMouseMove(FindControl(under) ? FindHintTarget(p) : nullptr, p);
   if (under && FindControl(under)) {
     // Ask for a leave notice so that leaving our windows is noticed too.
     TRACKMOUSEEVENT t;
@@ -711,6 +731,10 @@ void TApplication::TrackMouseControl() {
 
 void TApplication::CancelMouseControl(TControl* control) {
   if (FMouseControl == control) FMouseControl = nullptr;
+  if (FHintControl == control) {
+    HideHint();
+    FHintControl = nullptr;
+  }
 }
 
 void TApplication::HandleException(TObject*) {

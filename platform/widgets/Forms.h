@@ -10,6 +10,7 @@
 #include "platform/widgets/Graphic.h"
 
 class TMainMenu;
+class THintWindow;
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderIcons = uint32_t;
@@ -202,6 +203,17 @@ class TApplication : public TComponent {
   // The control the mouse is over (it got CM_MOUSEENTER last).
   TControl* MouseControl() const { return FMouseControl; }
 
+  // ---- Hints (Forms_Hints.cpp) ----
+  int HintPause = 500;       // how long the pointer rests on a control before its hint shows
+  int HintShortPause = 50;   // the same, from one control's hint shown to the next control
+  // Takes the hint away (a click, a key, the window deactivated); it comes back only after
+  // the pointer has left the control.
+  void CancelHint();
+  // Asks the control of the hint shown now for it again (its content changed under the pointer).
+  void UpdateHint();
+  THintWindow* HintWindow() const { return FHintWindow; }
+  void Notification(TComponent* component, TOperation operation) override;
+
   // The program's own hidden window. Messages sent or posted to it go to the hooks, the one
   // installed last first, until one answers true.
   HWND Handle();
@@ -214,6 +226,15 @@ class TApplication : public TComponent {
   bool ProcessMessage(TMsg& msg);
   void Idle();
   void TrackMouseControl();
+  void HintMouseMove(TControl* control, TPoint screen);
+  void HintPauseOver();
+  void ShowHintAt(TPoint screen);
+  void HideHint();
+  TControl* FHintControl = nullptr;   // the control the pointer rests on, if it wants hints
+  bool FHintActive = false;           // the pause is over: its hint is shown (or was refused there)
+  bool FHintDismissed = false;        // taken away by a click or a key until the pointer leaves
+  TRect FHintCursorRect;              // screen coordinates; leaving it asks for the hint again
+  THintWindow* FHintWindow = nullptr;
   TCustomForm* FMainForm = nullptr;
   bool FTerminated = false;
   std::string FTitle;

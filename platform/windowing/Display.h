@@ -81,8 +81,9 @@ class TDisplay {
 
   // Next pending input event, without blocking.
   virtual bool NextEvent(TInputEvent& event) = 0;
-  // Blocks until an event may be pending or `timeoutMs` passed (-1: no timeout).
-  virtual void Wait(int64_t timeoutMs) = 0;
+  // Blocks until an event may be pending, `timeoutMs` passed (-1: no timeout) or one of
+  // `descriptors` has something to read (the window system's file watches).
+  virtual void Wait(int64_t timeoutMs, const std::vector<int>& descriptors) = 0;
 
   virtual TPoint CursorPos() const = 0;
   virtual void Beep() {}

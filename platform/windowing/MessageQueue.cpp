@@ -341,6 +341,7 @@ bool FetchMessage(TMsg* out, HWND filter, UINT min, UINT max, bool remove, bool 
       *out = {nullptr, WM_QUIT, 0, 0, ws.Now(), ws.CursorPos};
       return true;
     }
+    DeliverFileChanges();
     auto it = std::find_if(ws.Posted.begin(), ws.Posted.end(), [&](const TMsg& m) { return Matches(m, filter, min, max); });
     if (it == ws.Posted.end()) {
       if (ProcessInputEvents()) continue;
@@ -380,7 +381,8 @@ bool FetchMessage(TMsg* out, HWND filter, UINT min, UINT max, bool remove, bool 
     const uint64_t next = NextTimerDue();
     const uint64_t now = ws.Now();
     const int64_t timeout = next == UINT64_MAX ? -1 : int64_t(next > now ? next - now : 0);
-    ws.Display->Wait(timeout);
+    const int watches = FileWatchDescriptor();
+    ws.Display->Wait(timeout, watches >= 0 ? std::vector<int>{watches} : std::vector<int>{});
   }
 }
 
@@ -538,7 +540,7 @@ bool KillTimer(HWND hwnd, uintptr_t id) {
 uint64_t NextTimerDue() {
   uint64_t next = UINT64_MAX;
   for (const TTimer& t : WS().Timers) next = std::min(next, t.Due);
-  return next;
+  return std::min(next, NextFileChangeDue());
 }
 
 uint64_t GetTickCount64() { return WS().Now(); }

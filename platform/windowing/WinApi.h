@@ -149,6 +149,7 @@ extern HWND const HWND_BOTTOM;
 bool ClientToScreen(HWND hwnd, TPoint* p);
 bool ScreenToClient(HWND hwnd, TPoint* p);
 int MapWindowPoints(HWND from, HWND to, TPoint* points, int count);
+// The window under a point; a top-level window with WS_EX_TRANSPARENT lets the point through.
 HWND WindowFromPoint(TPoint screen);
 HWND ChildWindowFromPoint(HWND parent, TPoint client);
 
@@ -214,7 +215,7 @@ uintptr_t SetTimer(HWND hwnd, uintptr_t id, uint32_t elapseMs);
 bool KillTimer(HWND hwnd, uintptr_t id);
 uint64_t GetTickCount64();
 uint32_t GetTickCount();
-// Earliest due time of any timer, or UINT64_MAX.
+// Earliest due time of any timer or of a settling file change, or UINT64_MAX.
 uint64_t NextTimerDue();
 
 // ---- System ---------------------------------------------------------------------------------
@@ -222,6 +223,19 @@ int GetSystemMetrics(int index);
 bool SystemParametersInfo(UINT action, UINT param, void* out, UINT winIni);
 bool MessageBeep(UINT type);
 bool DrawCaptionButton(HDC dc, const TRect& r, LRESULT hitCode, bool pressed, bool enabled);
+
+// ---- Watching files ---------------------------------------------------------------------------
+// A watch posts `msg` to `hwnd`, with the watch's id in wParam, once a change has settled: when
+// `settleMs` milliseconds have passed without a further change. The message loop waits for the
+// kernel's reports together with input and timers, so nothing runs while nothing changes.
+// A file is watched together with its folder: a file written anew and renamed over it, or
+// deleted and created again, is a change of it as much as a rewrite in place. A folder watch
+// counts a change of any file in it except editors' leftovers (names starting with "." or "#",
+// ending in "~", ".swp", ".swx" or ".tmp", or "4913"). Both return 0 when nothing can be watched
+// there (no such folder); a file that does not exist yet is watched for its coming.
+uintptr_t WatchFileChanges(HWND hwnd, UINT msg, const std::string& file, uint32_t settleMs);
+uintptr_t WatchFolderChanges(HWND hwnd, UINT msg, const std::string& folder, uint32_t settleMs);
+bool StopWatchingChanges(uintptr_t id);
 
 // ---- Dropped files (WM_DROPFILES: wParam names the drop) ------------------------------------
 // A drop goes to the window under the pointer or the nearest of its ancestors that accepts

@@ -35,6 +35,7 @@ void TWindowSystem::Reset() {
   Posted.clear();
   QuitPosted = false;
   Timers.clear();
+  ResetFileWatches();
   DCs.clear();
   Capture = Focus = Active = nullptr;
   AppActive = false;
@@ -252,6 +253,7 @@ void ForgetWindow(HWND hwnd) {
                   ws.Posted.end());
   for (THeldDC& held : ws.DCs)
     if (held.Window == hwnd) held.Window = nullptr;
+  ForgetFileWatches(hwnd);
 }
 
 namespace {
@@ -515,6 +517,7 @@ HWND WindowFromPoint(TPoint screen) {
   std::vector<HWND> roots = WS().TopLevels;
   for (HWND w : roots) {
     if (!IsLive(w) || !(w->Style & WS_VISIBLE) || MinimizedOutOfSight(w) || !InOutline(w, screen)) continue;
+    if (w->ExStyle & WS_EX_TRANSPARENT) continue;  // the pointer passes through (a hint)
     HWND child = ChildAtScreen(w, screen);
     if (child) return child;
     return w;

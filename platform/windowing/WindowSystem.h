@@ -174,3 +174,11 @@ TFrameLayout ClassicFrameLayout(HWND hwnd);
 void PaintScrollBars(HWND hwnd, HDC windowDC);
 void TrackScrollBar(HWND hwnd, int bar, TPoint screen);
 bool SystemMinMaxInfo(HWND hwnd, MINMAXINFO* info);
+// File watches (FileWatch.cpp): the descriptor the loop's wait includes (-1: none), reading the
+// kernel's reports and posting the changes that have settled (true when one was posted), the
+// time the next one settles, and forgetting the watches of a window or all of them.
+int FileWatchDescriptor();
+bool DeliverFileChanges();
+uint64_t NextFileChangeDue();
+void ForgetFileWatches(HWND hwnd);
+void ResetFileWatches();

@@ -141,7 +141,13 @@ TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
     gDefaultManager = this;
     // The default manager sees the application's own window messages first.
     if (Application && !InState(csDesigning))
-      FAppHook = Application->HookMainWindow([this](TMessage& m) { return FMenus && FMenus->HandleAppMessage(m); });
+      FAppHook = Application->HookMainWindow([this](TMessage& m) {
+        if (m.Msg == SkinFolderMessage() && FFolderWatch && m.WParam == FFolderWatch) {
+          SkinFolderChanged();
+          return true;
+        }
+        return FMenus && FMenus->HandleAppMessage(m);
+      });
   }
   FSkinDirectory = "c:\\Skins";
   FShippedSkinDirectory = ::ShippedSkinDirectory();
@@ -161,6 +167,7 @@ void TsSkinManager::BeforeDestruction() {
   }
   if (FMenus) FMenus->Activate(false);
   FMenus.reset();
+  StopFollowingSkinFolder();
   if (FAppHook && Application) Application->UnhookMainWindow(FAppHook);
   FAppHook = 0;
   if (gDefaultManager == this) gDefaultManager = nullptr;
@@ -263,6 +270,20 @@ void TsSkinManager::SetSkinName(const std::string& value) {
   if (OnAfterChange) OnAfterChange(this);
 }
 
+// The folder of the skin in use changed (sSkinManager_Watch.cpp): read it again, as choosing
+// the skin would, but from the same folder; one that cannot be read keeps the skin in use.
+void TsSkinManager::ReloadSkinFolder() {
+  const std::string skinPath = FSkinData.SkinPath;
+  if (!FActive || skinPath.empty()) return;
+  if (OnBeforeChange) OnBeforeChange(this);
+  gSkinChanging = true;
+  std::string reason;
+  if (ReadSkinFolder(skinPath, reason)) Apply();
+  else ShowSkinMessage(CannotLoadText(skinPath, reason, true));
+  gSkinChanging = false;
+  if (OnAfterChange) OnAfterChange(this);
+}
+
 std::string TsSkinManager::SkinInfo() const {
   if (!FSkinData.Ready) return "N/A";
   // Fifteen significant digits, as much as a double holds; to_chars ignores the locale.
@@ -292,26 +313,12 @@ bool TsSkinManager::LoadSkin() {
   // complete.
   const std::string skinPath = FindSkinFolder(FSkinName);
   if (!skinPath.empty()) {
-    TsSkinArrays arrays;
-    TsSkinData info = FSkinData;
-    try {
-      TsSkinFolderReader reader(this, skinPath);
-      reader.Read(arrays, info);
-      MergeCommonSections(FCommonSections, this, skinPath, arrays);
-      ShiftSkin(arrays, info, FHueOffset, SaturationAmount(FSaturation));
-      info.SkinPath = skinPath;
-      FArrays = std::move(arrays);
-      FSkinData = info;
-      return true;
-    } catch (const std::exception& e) {
-      const bool keep = !FArrays.Sections.empty();
-      std::string reason = e.what();
-      while (!reason.empty() && reason.back() == '.') reason.pop_back();
-      ShowSkinMessage("The skin \"" + FSkinName + "\" cannot be loaded from " + SkinFsPath(skinPath) + ":\n" + reason +
-                      ".\n\n" + (keep ? "The skin in use stays active." : "The program's internal skin is used instead."));
-      if (keep) return false;
-      // Nothing to keep: go on with the internal skins.
-    }
+    std::string reason;
+    if (ReadSkinFolder(skinPath, reason)) return true;
+    const bool keep = !FArrays.Sections.empty();
+    ShowSkinMessage(CannotLoadText(skinPath, reason, keep));
+    if (keep) return false;
+    // Nothing to keep: go on with the internal skins.
   }
   int index = FInternalSkins.FindSkin(FSkinName);
   if (index < 0) {
@@ -334,7 +341,33 @@ bool TsSkinManager::LoadSkin() {
   info.SkinPath.clear();
   FArrays = std::move(arrays);
   FSkinData = info;
+  FollowSkinFolder();
   return true;
+}
+
+bool TsSkinManager::ReadSkinFolder(const std::string& skinPath, std::string& reason) {
+  TsSkinArrays arrays;
+  TsSkinData info = FSkinData;
+  try {
+    TsSkinFolderReader reader(this, skinPath);
+    reader.Read(arrays, info);
+    MergeCommonSections(FCommonSections, this, skinPath, arrays);
+    ShiftSkin(arrays, info, FHueOffset, SaturationAmount(FSaturation));
+  } catch (const std::exception& e) {
+    reason = e.what();
+    while (!reason.empty() && reason.back() == '.') reason.pop_back();
+    return false;
+  }
+  info.SkinPath = skinPath;
+  FArrays = std::move(arrays);
+  FSkinData = info;
+  FollowSkinFolder();
+  return true;
+}
+
+std::string TsSkinManager::CannotLoadText(const std::string& skinPath, const std::string& reason, bool keep) const {
+  return "The skin \"" + FSkinName + "\" cannot be loaded from " + SkinFsPath(skinPath) + ":\n" + reason + ".\n\n" +
+         (keep ? "The skin in use stays active." : "The program's internal skin is used instead.");
 }
 
 void ShiftSkin(TsSkinArrays& arrays, TsSkinData& info, int hue, int sat) {
@@ -384,6 +417,7 @@ void TsSkinManager::RepaintForms() {
 }
 
 void TsSkinManager::Removal() {
+  StopFollowingSkinFolder();
   FSkinData.Ready = false;
   if (FMenus) {
     FMenus->Activate(false);

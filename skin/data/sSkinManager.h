@@ -157,6 +157,20 @@ class TsSkinManager : public TComponent {
 
  private:
   void UpdateIndexes();
+  // Reads a skin folder into the skin in use; false, with the reason, when it cannot be read
+  // (the skin in use is then as it was).
+  bool ReadSkinFolder(const std::string& skinPath, std::string& reason);
+  std::string CannotLoadText(const std::string& skinPath, const std::string& reason, bool keep) const;
+  // Live reload (sSkinManager_Watch.cpp): while the skin in use comes from a folder, the folder
+  // is watched, and a change read again once writing has settled, as choosing the skin would.
+  void FollowSkinFolder();
+  void StopFollowingSkinFolder();
+  void SkinFolderChanged();
+  void ReloadSkinFolder();
+  static UINT SkinFolderMessage();
+  std::string FWatchedFolder;
+  uintptr_t FFolderWatch = 0;
+  bool FReloading = false, FReloadAgain = false;
   bool FActive = true;
   std::vector<std::string> FCommonSections;
   int FSaturation = 0;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <tuple>
 
 #include "platform/graphics/DC.h"
 #include "skin/data/sSkinManager.h"
@@ -524,4 +525,36 @@ void DrawGlyphBitmap(const TDib& glyph, TDib* target, TRect r, int blend, bool a
 
 void CopyKeyedBitmap(TDib* target, const TDib& picture, int x, TColor key, int y) {
   KeyedCopyRect(target, picture, picture.BoundsRect(), x, y, COLORREF(key));
+}
+
+std::vector<TRect> BorderMaskCornerHoles(const TsMaskData& m, const TDib* masterBitmap, int width, int height) {
+  std::vector<TRect> holes;
+  const TDib* picture = m.Bmp ? m.Bmp.get() : masterBitmap;
+  if (!picture) return holes;
+  const int stateWidth = m.R.Width() / std::max<int>(m.ImageCount, 1);
+  const int pictureHeight = m.R.Height() / (m.MaskType + 1);
+  // Rows of a corner band; each run of key pixels in its left and right corner is one hole.
+  auto scan = [&](int firstRow, int rows, int baseY) {
+    for (int row = 0; row < rows; ++row) {
+      const int my = firstRow + row;
+      if (my < 0 || my >= m.R.Height()) continue;
+      for (const auto& [fromCol, toCol, xBase] :
+           {std::tuple{0, int(m.WL) - 1, 0}, std::tuple{stateWidth - m.WR, stateWidth - 1, width - stateWidth}}) {
+        int start = -1;
+        for (int col = fromCol; col <= toCol + 1; ++col) {
+          const int px = m.R.Left + col, py = m.R.Top + my;
+          const bool key = col <= toCol && px >= 0 && px < picture->Width() && py >= 0 && py < picture->Height() &&
+                           picture->GetPixel(px, py) == kKey;
+          if (key && start < 0) start = col;
+          if (!key && start >= 0) {
+            holes.push_back({xBase + start, baseY + row, xBase + col, baseY + row + 1});
+            start = -1;
+          }
+        }
+      }
+    }
+  };
+  scan(0, m.WT, 0);
+  scan(pictureHeight - m.WB, m.WB, height - m.WB);
+  return holes;
 }

@@ -2,6 +2,8 @@
 // Masks of a skin: nine-part borders, glyph images, the complete painting of a linked
 // control, corner repair of a cached face, a border over a button face with its window
 // shape, and a button's own glyph bitmap.
+#include <vector>
+
 #include "platform/graphics/Region.h"
 #include "skin/data/sSkinData.h"
 #include "skin/render/sCommonData.h"
@@ -29,3 +31,7 @@ void PaintBorderOverFace(TDib* bitmap, TRegion* region, bool fillCentre, int sta
 void DrawGlyphBitmap(const TDib& glyph, TDib* target, TRect r, int blend, bool active, uint32_t disabledKind, bool grayed,
                      bool enabled, int numGlyphs);
 void CopyKeyedBitmap(TDib* target, const TDib& picture, int x, TColor key, int y);
+// What a border mask leaves of a window of `width` x `height` at its corners: the key-coloured
+// pixels of its four corner parts, as rectangles in window coordinates (the holes of the
+// window's outline). `masterBitmap` holds the mask when it has no picture of its own.
+std::vector<TRect> BorderMaskCornerHoles(const TsMaskData& mask, const TDib* masterBitmap, int width, int height);

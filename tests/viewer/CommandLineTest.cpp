@@ -63,6 +63,50 @@ TEST(CommandLine, MistakesAreUsageErrorsThatSayWhatWasWrong) {
   }
 }
 
+TEST(CommandLine, ExportTakesItsPictureTheWindowsStateAndAFile) {
+  const TCommandLine c = Parse({"--export", "out.png", "--position", "0x80", "--hex", "--d4-sync", "--skin=Amber",
+                                "--scale", "3", "dump.rom"});
+  EXPECT_EQ(c.Action, clExport);
+  EXPECT_EQ(c.ExportTo, "out.png");
+  EXPECT_EQ(c.Position, 128);
+  EXPECT_TRUE(c.Hex);
+  EXPECT_TRUE(c.D4Sync);
+  EXPECT_EQ(c.Skin, "Amber");
+  EXPECT_EQ(c.Scale, 3);
+  EXPECT_EQ(c.File, "dump.rom");
+  const TCommandLine plain = Parse({"dump.rom", "--export=out.png"}, "4");
+  EXPECT_EQ(plain.Action, clExport);
+  EXPECT_EQ(plain.Position, 0);
+  EXPECT_FALSE(plain.Hex || plain.D4Sync);
+  EXPECT_EQ(plain.Skin, "");
+  EXPECT_EQ(plain.Scale, 1) << "MARUK_SCALE is the screen's setting, not the picture's";
+  EXPECT_EQ(Parse({"--export", "o.png", "--position", "2048", "r"}).Position, 2048);
+}
+
+TEST(CommandLine, ExportMistakesAreUsageErrors) {
+  const struct {
+    std::vector<std::string> Args;
+    std::string Error;
+  } cases[] = {
+      {{"--export"}, "option '--export' needs a value"},
+      {{"--export", "o.png"}, "--export needs the ROM FILE to show"},
+      {{"--export", "o.png", "--position", "-1", "r"}, "invalid position '-1' (a whole number from 0 to 2048, or hexadecimal after 0x)"},
+      {{"--export", "o.png", "--position", "0x801", "r"}, "invalid position '0x801' (a whole number from 0 to 2048, or hexadecimal after 0x)"},
+      {{"--export", "o.png", "--position", "12a", "r"}, "invalid position '12a' (a whole number from 0 to 2048, or hexadecimal after 0x)"},
+      {{"--export", "o.png", "--skin=", "r"}, "option '--skin' needs a skin's name"},
+      {{"--position", "5", "r"}, "option '--position' goes with --export"},
+      {{"--d4-sync", "r"}, "option '--d4-sync' goes with --export"},
+      {{"--skin", "Amber", "r"}, "option '--skin' goes with --export"},
+      {{"--hex=1", "r"}, "unknown option '--hex=1'"},
+  };
+  for (const auto& c : cases) {
+    const TCommandLine parsed = Parse(c.Args);
+    EXPECT_EQ(parsed.Action, clUsageError) << c.Error;
+    EXPECT_EQ(parsed.Error, c.Error);
+  }
+  EXPECT_NE(TCommandLine::HelpText().find("--export OUT.png"), std::string::npos);
+}
+
 TEST(CommandLine, CheckSkinTakesOneFolderAndNoRom) {
   for (const auto& args : std::vector<std::vector<std::string>>{{"--check-skin", "my skin"}, {"--check-skin=my skin"}}) {
     const TCommandLine c = Parse(args);

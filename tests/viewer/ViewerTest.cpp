@@ -13,36 +13,20 @@
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "frame/sDialogs.h"
 #include "platform/widgets/MessageBox.h"
+#include "tests/viewer/ViewerFixture.h"
 #include "viewer/Maruk_rom.h"
 
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kBlack = 0, kWhite = RGB(255, 255, 255);
 
-class Viewer : public ::testing::Test {
+class Viewer : public TViewerFixture<> {
  protected:
-  THeadlessDisplay Display;
-  TApplication* App = nullptr;
-  TForm1* Form = nullptr;
-  std::string Dir;
   std::vector<std::string> Immutable;
 
-  void SetUp() override {
-    ViewerState().Reset();
-    SetDisplay(&Display);
-    App = new TApplication(nullptr);
-    Form = App->CreateForm<TForm1>();
-    Form->Show();
-    Display.Pump();
-    char tmpl[] = "/tmp/viewer-test-XXXXXX";
-    Dir = mkdtemp(tmpl);
-  }
   void TearDown() override {
-    TComponent::Free(App);
-    SetDisplay(nullptr);
-    ViewerState().Reset();
     for (const std::string& f : Immutable) SetImmutable(f, false);
-    std::system(("rm -rf '" + Dir + "'").c_str());
+    TViewerFixture::TearDown();
   }
 
   std::string WriteRom(const std::string& name, const std::vector<uint8_t>& bytes) {

@@ -254,7 +254,9 @@ std::vector<TSection> BlueGlassSections() {
   add("HINT", [](TSection& s) {
     s.Color = Col(0xF4, 0xF9, 0xFF);
     s.GradientPercent = 100;
-    s.GradientData = TwoTone(clWhite, Col(0xDC, 0xEC, 0xFA));
+    // A blue white, not white: the folder skins turn white into their glass's shine, which
+    // their hint text has to stand out from.
+    s.GradientData = TwoTone(Col(0xFA, 0xFC, 0xFF), Col(0xDC, 0xEC, 0xFA));
     s.HotColor = s.Color;
   });
   add("MDIAREA", Pictured(kMdiAreaColor));

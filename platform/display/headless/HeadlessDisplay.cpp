@@ -65,7 +65,7 @@ bool THeadlessDisplay::NextEvent(TInputEvent& event) {
   return true;
 }
 
-void THeadlessDisplay::Wait(int64_t timeoutMs) {
+void THeadlessDisplay::Wait(int64_t timeoutMs, const std::vector<int>&) {
   if (FWaitUntil) {
     if (FNow < *FWaitUntil) {
       const uint64_t left = *FWaitUntil - FNow;

@@ -45,7 +45,9 @@ class THeadlessDisplay : public TDisplay {
   void SetSurfaceShape(HWND hwnd, const TRegion* shape) override;
   void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) override;
   bool NextEvent(TInputEvent& event) override;
-  void Wait(int64_t timeoutMs) override;
+  // Never blocks: time moves only when told (a script's wait), so file watches are read by the
+  // message loop itself whenever it looks for work.
+  void Wait(int64_t timeoutMs, const std::vector<int>& descriptors) override;
   TPoint CursorPos() const override { return FCursor; }
   void Beep() override { ++FBeeps; }
   bool IsManaged(HWND hwnd) const override;
@@ -71,7 +73,8 @@ class THeadlessDisplay : public TDisplay {
   TSurfaceState SurfaceState(HWND hwnd) const;
   // The manager gives the window the keyboard focus (alt-tab, a taskbar, another program).
   void GiveFocus(HWND hwnd);
-  // Another program takes the keyboard focus from the window that has it.
+  // Another program takes the keyboard focus from the window that has it (nullptr: from
+  // whichever does).
   void TakeFocus(HWND from);
   // The manager minimises, maximises or restores the window, or moves and sizes it.
   void ManagerSetsState(HWND hwnd, const TSurfaceState& state);

@@ -676,12 +676,15 @@ void TX11Display::PushFocusLoss() {
 
 // ---- Waiting -----------------------------------------------------------------------------------
 
-void TX11Display::Wait(int64_t timeoutMs) {
+void TX11Display::Wait(int64_t timeoutMs, const std::vector<int>& descriptors) {
   if (!FEvents.empty() || XPending(FDpy) > 0 || gTerminateRequested) return;
-  pollfd fds[2] = {{ConnectionNumber(FDpy), POLLIN, 0}, {FWakeRead, POLLIN, 0}};
+  std::vector<pollfd> fds{{ConnectionNumber(FDpy), POLLIN, 0}};
+  if (FWakeRead >= 0) fds.push_back({FWakeRead, POLLIN, 0});
+  // The window system's own descriptors (its file watches) end the wait too; it reads them.
+  for (int fd : descriptors) fds.push_back({fd, POLLIN, 0});
   const int timeout = timeoutMs < 0 ? -1 : int(std::min<int64_t>(timeoutMs, INT_MAX));
-  const int n = poll(fds, FWakeRead >= 0 ? 2 : 1, timeout);
-  if (n > 0 && (fds[1].revents & POLLIN)) {
+  const int n = poll(fds.data(), nfds_t(fds.size()), timeout);
+  if (n > 0 && FWakeRead >= 0 && (fds[1].revents & POLLIN)) {
     char drain[16];
     while (read(FWakeRead, drain, sizeof drain) > 0) {}
   }

@@ -59,7 +59,7 @@ class TX11Display : public TDisplay {
   void SetSurfaceState(HWND hwnd, const TSurfaceState& state) override;
   void Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) override;
   bool NextEvent(TInputEvent& event) override;
-  void Wait(int64_t timeoutMs) override;
+  void Wait(int64_t timeoutMs, const std::vector<int>& descriptors) override;
   TPoint CursorPos() const override;
   void Beep() override;
   bool QuitRequested() const override;
