@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   try {
     TX11Display display(commandLine.Scale);
     TraceStartup("X connection");
-    display.SetIcon({ProgramIconWithAlpha(16), ProgramIconWithAlpha(32)});
+    display.SetIcon({StoredProgramIcon(16), StoredProgramIcon(32)});
     SetDisplay(&display);
     auto* application = new TApplication(nullptr);
     application->Initialize();

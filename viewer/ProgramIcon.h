@@ -10,3 +10,8 @@ TDib ProgramIconPicture(int size);
 // and its opacity their share, so that the tile's rounded outline is smooth; smaller sizes keep
 // the picture's own pixels, the key colour see-through.
 TDib ProgramIconWithAlpha(int size);
+
+// ProgramIconWithAlpha(size) for 16 and 32 pixels as drawn when the program was built (the
+// window manager's icons: drawing them at every start would cost a good share of it); other
+// sizes are drawn now. Part of the program only (tools/program_icon --source writes it).
+TDib StoredProgramIcon(int size);

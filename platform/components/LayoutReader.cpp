@@ -27,7 +27,7 @@ class TLexer {
   explicit TLexer(const std::string& text) : FText(text) { Advance(); }
   const TToken& Peek() const { return FCurrent; }
   TToken Next() {
-    TToken t = FCurrent;
+    TToken t = std::move(FCurrent);
     Advance();
     return t;
   }
@@ -386,11 +386,14 @@ void SetLayoutProperty(TPersistent& target, const TLayoutProperty& property, TLa
     if (!info) context.Fail(property.Line, "Property " + property.Path + " does not exist in " + target.ClassName());
     if (dot == std::string::npos) {
       if (!info->Set) context.Fail(property.Line, "Property " + property.Path + " cannot be assigned a value");
-      TLayoutValue value = property.Value;
-      if (value.Kind == TLayoutValue::lvBinary && !value.Text.empty()) {
-        if (!context.ResolveFile) context.Fail(property.Line, "No files can be read for '" + value.Text + "'");
-        value.Bytes = context.ResolveFile(value.Text);
+      if (property.Value.Kind != TLayoutValue::lvBinary || property.Value.Text.empty()) {
+        info->Set(*object, property.Value, context);
+        return;
       }
+      // A binary value that names a file: its bytes are read now.
+      TLayoutValue value = property.Value;
+      if (!context.ResolveFile) context.Fail(property.Line, "No files can be read for '" + value.Text + "'");
+      value.Bytes = context.ResolveFile(value.Text);
       info->Set(*object, value, context);
       return;
     }

@@ -532,9 +532,14 @@ void TX11Display::Present(HWND hwnd, const TDib& pixels, const TRegion& dirty) {
     for (int y = r.Top; y < r.Bottom; ++y) {
       const uint8_t* src = from->ScanLine(y) + std::ptrdiff_t(r.Left) * 3;
       uint32_t* row = s->Pixels.data() + size_t(y) * FScale * size_t(w) + size_t(r.Left) * FScale;
-      for (int x = r.Left; x < r.Right; ++x, src += 3) {
-        const uint32_t p = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16;
-        for (int k = 0; k < FScale; ++k) *row++ = p;
+      if (FScale == 1) {
+        for (int x = r.Left; x < r.Right; ++x, src += 3)
+          *row++ = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16;
+      } else {
+        for (int x = r.Left; x < r.Right; ++x, src += 3) {
+          const uint32_t p = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16;
+          for (int k = 0; k < FScale; ++k) *row++ = p;
+        }
       }
       for (int k = 1; k < FScale; ++k) {
         uint32_t* first = s->Pixels.data() + size_t(y) * FScale * size_t(w) + size_t(r.Left) * FScale;
