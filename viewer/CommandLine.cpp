@@ -124,7 +124,8 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& args, const cha
 
 std::string TCommandLine::UsageLine() {
   return "Usage: Maruk_ROM_viewer [--scale N] [--help] [--version] [FILE]\n"
-         "       Maruk_ROM_viewer --export OUT.png [--position N] [--hex] [--d4-sync] [--skin NAME] [--scale N] FILE";
+         "       Maruk_ROM_viewer --export OUT.png [--position N] [--hex] [--d4-sync] [--skin NAME] [--scale N] FILE\n"
+         "       Maruk_ROM_viewer --check-skin DIR";
 }
 
 std::string TCommandLine::HelpText() {

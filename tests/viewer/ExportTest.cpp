@@ -208,7 +208,8 @@ TEST_F(Export, AnEmptyFileGivesTheWindowWithoutAROMAndSaysSo) {
 TEST_F(Export, BadOptionsAreUsageErrors) {
   const std::string usage =
       "Usage: Maruk_ROM_viewer [--scale N] [--help] [--version] [FILE]\n"
-      "       Maruk_ROM_viewer --export OUT.png [--position N] [--hex] [--d4-sync] [--skin NAME] [--scale N] FILE\n";
+      "       Maruk_ROM_viewer --export OUT.png [--position N] [--hex] [--d4-sync] [--skin NAME] [--scale N] FILE\n"
+      "       Maruk_ROM_viewer --check-skin DIR\n";
   const struct {
     std::vector<std::string> Args;
     std::string Error;

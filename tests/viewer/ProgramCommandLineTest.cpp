@@ -48,7 +48,8 @@ TEST(ProgramCommandLine, AnUnknownOptionIsAUsageErrorOnStandardError) {
   EXPECT_EQ(run.Errors,
             "Maruk_ROM_viewer: unknown option '--frobnicate'\n"
             "Usage: Maruk_ROM_viewer [--scale N] [--help] [--version] [FILE]\n"
-            "       Maruk_ROM_viewer --export OUT.png [--position N] [--hex] [--d4-sync] [--skin NAME] [--scale N] FILE\n");
+            "       Maruk_ROM_viewer --export OUT.png [--position N] [--hex] [--d4-sync] [--skin NAME] [--scale N] FILE\n"
+            "       Maruk_ROM_viewer --check-skin DIR\n");
 }
 
 TEST(ProgramCommandLine, WithoutADisplayItSaysSoAndFails) {
