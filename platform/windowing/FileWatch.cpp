@@ -17,6 +17,11 @@ namespace {
 // closed unchanged (as the ROM load opens it) reports that too.
 constexpr uint32_t kChangeMask = IN_MODIFY | IN_ATTRIB | IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
                                  IN_DELETE_SELF | IN_MOVE_SELF;
+// The folder of a watched file only tells of names coming and going (a file written anew and
+// renamed over, deleted and made again): writes to its other files (a busy /tmp, a build
+// folder) do not wake the program.
+constexpr uint32_t kFolderOfFileMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
+                                       IN_MOVE_SELF;
 
 struct TFileWatch {
   HWND Window = nullptr;
@@ -54,9 +59,10 @@ void ReleaseWd(int wd, uintptr_t owner) {
   if (wd >= 0 && State().Fd >= 0 && !WdInUse(wd, owner)) inotify_rm_watch(State().Fd, wd);
 }
 
-// Adding the same inode again yields the same descriptor, with the same mask for everyone.
-int AddWd(const std::string& path) {
-  return State().Fd >= 0 ? inotify_add_watch(State().Fd, path.c_str(), kChangeMask) : -1;
+// Adding the same inode again yields the same descriptor, its mask the union of what every
+// watch on it asked for.
+int AddWd(const std::string& path, uint32_t mask = kChangeMask) {
+  return State().Fd >= 0 ? inotify_add_watch(State().Fd, path.c_str(), mask | IN_MASK_ADD) : -1;
 }
 
 // Editors' own files beside the one being edited: swap files, backups, probes.
@@ -77,7 +83,7 @@ void MarkChanged(TFileWatch& w) {
 // Looks at the file and its folder again after a change: a file renamed over or created anew
 // is another inode, a folder created anew another directory.
 void RenewDescriptors(uintptr_t id, TFileWatch& w) {
-  if (w.FolderWd < 0) w.FolderWd = AddWd(w.Folder);
+  if (w.FolderWd < 0) w.FolderWd = AddWd(w.Folder, w.WholeFolder ? kChangeMask : kFolderOfFileMask);
   if (w.WholeFolder) return;
   const int fresh = AddWd(w.Path);
   if (fresh != w.FileWd) {
@@ -108,7 +114,7 @@ uintptr_t AddWatch(HWND hwnd, UINT msg, const std::string& path, uint32_t settle
     w.Name = slash == std::string::npos ? path : path.substr(slash + 1);
     if (w.Name.empty()) return 0;
   }
-  w.FolderWd = AddWd(w.Folder);
+  w.FolderWd = AddWd(w.Folder, wholeFolder ? kChangeMask : kFolderOfFileMask);
   if (w.FolderWd < 0) return 0;
   if (!wholeFolder) w.FileWd = AddWd(path);  // missing now is fine: the folder sees it come
   const uintptr_t id = s.NextId++;

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/display/x11/X11Display.h"
+#include "platform/windowing/WindowSystem.h"
 #include "tests/windowing/WindowingTestSupport.h"
 // Xlib last: its macros would clash with the headers above.
 #include "tests/support/XServer.h"
@@ -79,6 +80,24 @@ TEST_F(FileWatch, ARewriteInPlaceIsToldOnceWhenItHasSettled) {
   Display.Advance(5000);
   EXPECT_EQ(Told().size(), 1u);
   EXPECT_EQ(NextTimerDue(), UINT64_MAX);
+  StopWatchingChanges(id);
+}
+
+// A busy folder (a build's, /tmp) does not wake the program for writes to its other files;
+// only names coming and going there can concern the watched file.
+TEST_F(FileWatch, WritesToOtherFilesBesideTheWatchedOneDoNotWakeTheProgram) {
+  const std::string rom = Path("a.rom"), other = Path("log.txt");
+  Write(rom, "one");
+  Write(other, "x");
+  const uintptr_t id = WatchFileChanges(Window, kChanged, rom, 200);
+  ASSERT_NE(id, 0u);
+  for (int i = 0; i < 5; ++i) Write(other, "more", true);
+  pollfd fd{FileWatchDescriptor(), POLLIN, 0};
+  EXPECT_EQ(poll(&fd, 1, 0), 0) << "woken by writes to another file";
+  Write(rom, "two");
+  EXPECT_EQ(poll(&fd, 1, 0), 1);
+  Display.Advance(200);
+  EXPECT_EQ(Told(), std::vector<WPARAM>{id});
   StopWatchingChanges(id);
 }
 
