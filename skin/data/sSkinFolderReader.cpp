@@ -355,7 +355,10 @@ void TsSkinFolderReader::CheckMask(const std::string& section, const TsOptionsFi
                                    const TDib* master) const {
   const TDib* picture = m.Bmp ? m.Bmp.get() : master;
   if (!picture) {
-    Warn(section, key, "the mask lies in the master bitmap, but the skin has none",
+    // A MASTERBITMAP that names a missing file is an error already.
+    if (FToldNoMaster || FOptions.FindKey("GLOBALINFO", "MASTERBITMAP")) return;
+    FToldNoMaster = true;
+    Warn(section, key, "the mask lies in the master bitmap, but the skin has none (nor has any mask after it)",
          "MASTERBITMAP=FILE.BMP in [GLOBALINFO]");
     return;
   }

@@ -83,6 +83,8 @@ class TsSkinFolderReader {
   std::string FOptionsPath;
   TsOptionsFile FOptions;
   std::vector<TsSkinProblem>* FProblems = nullptr;
+  // A skin without its master bitmap is told once, not once for every mask that lies in it.
+  mutable bool FToldNoMaster = false;
 };
 
 // The text of a problem for a message to the user: "Options.dat, line 7, section [BUTTON],

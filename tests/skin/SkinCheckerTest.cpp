@@ -174,4 +174,19 @@ TEST(SkinChecker, FindsNoErrorInTheShippedSkinsAndNothingInTheGuidesExample) {
   ExpectProblems(CheckSkinFolder(MARUK_SOURCE_DIR "/docs/example-skin"), {});
 }
 
+
+// A skin without its master bitmap says so once: not once more for every mask that lies in it.
+TEST(SkinChecker, AMissingMasterBitmapIsToldOnceNotForEveryMask) {
+  TTempFolder named, unnamed;
+  const std::string masks =
+      "BOXCHECKED=@0000 0000 0048 0016 3 1\n"
+      "BOXUNCHECKED=@0000 0016 0048 0032 3 1\n"
+      "[BUTTON]\n"
+      "BORDERSMASK=^0000 0000 0030 0010 0003 0003 0003 0003 3 1 1 0\n";
+  named.Write("Options.dat", "[GLOBALINFO]\nMASTERBITMAP=gone.bmp\n" + masks);
+  ExpectProblems(CheckSkinFolder(named.Path()), {{2, true, "GLOBALINFO", "MASTERBITMAP", "is missing"}});
+  unnamed.Write("Options.dat", "[GLOBALINFO]\n" + masks);
+  ExpectProblems(CheckSkinFolder(unnamed.Path()),
+                 {{2, false, "GLOBALINFO", "BOXCHECKED", "lies in the master bitmap, but the skin has none"}});
+}
 }  // namespace
