@@ -2,6 +2,8 @@
 // skin's piece behind the buttons.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "frame/sSkinProvider.h"
 #include "frame/sSystemMenu.h"
 #include "platform/graphics/BmpFile.h"
@@ -172,6 +174,39 @@ TEST_F(ViewerTitleBar, ASkinsTitleBarPieceLiesBehindTheButtonsInTheWindowsState)
   Provider->BorderIcons = 0;
   Provider->ComposeFrame();
   EXPECT_EQ(Provider->FrameCache()->GetPixel(600, 10), grey);
+}
+
+// The maximise button's glyph is a box ten pixels square with its top in rows 5 to 15 of the
+// 20 x 20 state; the restore glyph, two boxes of eight, the front one at the bottom left from
+// (4, 8), the back one at the top right up to column 16. Column 4 lies left of the maximise
+// box but on the front box's edge; (14, 14) is on the maximise box's right edge but outside
+// both boxes of the restore glyph.
+TEST_F(ViewerTitleBar, AMaximisedWindowShowsTheRestoreGlyphInEverySkin) {
+  THomeFolder home;
+  std::filesystem::create_directory(home.Path() + "/Skins");
+  for (const char* skin : {"Graphite", "Amber"})
+    std::filesystem::copy(std::string(MARUK_SKIN_ASSETS) + skin, home.Path() + "/Skins/" + skin,
+                          std::filesystem::copy_options::recursive);
+  auto lightness = [&](const TRect& button, int x, int y) {
+    const COLORREF c = WindowPixel(button.Left + x, button.Top + y);
+    return GetRValue(c) + GetGValue(c) + GetBValue(c);
+  };
+  for (const char* skin : {"BlueGlass (internal)", "Graphite", "Amber"}) {
+    SCOPED_TRACE(skin);
+    Manager->SetSkinName(skin);
+    Handle();
+    ASSERT_EQ(Manager->SkinName(), skin);
+    ASSERT_EQ(Form->WindowState(), wsNormal);
+    TRect button = Provider->ButtonRecord(HTMAXBUTTON).R;
+    EXPECT_GT(lightness(button, 14, 14), lightness(button, 4, 12) + 150);
+    SendMessage(Form->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Handle();
+    ASSERT_EQ(Form->WindowState(), wsMaximized);
+    button = Provider->ButtonRecord(HTMAXBUTTON).R;
+    EXPECT_GT(lightness(button, 4, 12), lightness(button, 14, 14) + 150);
+    SendMessage(Form->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    Handle();
+  }
 }
 
 }  // namespace

@@ -32,6 +32,13 @@ TLayer PaintTitleGlyph(const TSkinColours& c, TTitleSymbol symbol, int state, in
     case tsMax:
       mark = Ring(Box(5, 5 + d, 15, 15 + d), Box(6.5f, 8 + d, 13.5f, 13.5f + d));
       break;
+    case tsRestore: {
+      // Two windows: the one behind shows only where the front one leaves it visible.
+      const TShape front = Box(4, 8 + d, 12, 16 + d);
+      const TShape back = Ring(Box(8, 4 + d, 16, 12 + d), Box(9.5f, 6 + d, 14.5f, 10.5f + d));
+      mark = Either(Ring(back, front), Ring(front, Box(5.5f, 10 + d, 10.5f, 14.5f + d)));
+      break;
+    }
     case tsMin:
       mark = Box(6, 11.5f + d, 14, 14 + d);
       break;

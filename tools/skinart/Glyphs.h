@@ -6,7 +6,7 @@
 
 namespace SkinArt {
 
-enum TTitleSymbol { tsNone, tsClose, tsMax, tsMin, tsHelp };
+enum TTitleSymbol { tsNone, tsClose, tsMax, tsRestore, tsMin, tsHelp };
 // A glass title button one pixel inside its frame, with a white symbol over a shadow; the
 // close button turns red when hot.
 TPainter TitleGlyph(const TSkinColours& c, TTitleSymbol symbol);

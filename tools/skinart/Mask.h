@@ -12,7 +12,7 @@ namespace SkinArt {
 
 constexpr COLORREF kKey = kSkinKeyColor;
 constexpr int kMasterWidth = 304;
-constexpr int kMasterHeight = 260;
+constexpr int kMasterHeight = 300;
 constexpr int kHugeWidth = 288;
 constexpr int kHugeHeight = 192;
 inline const char* const kHugeName = "BTN_HUGE.BMP";
