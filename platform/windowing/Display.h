@@ -86,6 +86,10 @@ class TDisplay {
   virtual void Wait(int64_t timeoutMs, const std::vector<int>& descriptors) = 0;
 
   virtual TPoint CursorPos() const = 0;
+  // While a menu tracks the pointer, presses anywhere on the screen (on other programs' windows
+  // too) come to the program, at their screen positions, so that a click elsewhere closes the
+  // menu; presses on the program's own windows go to them as always.
+  virtual void SetPointerGrab(bool) {}
   virtual void Beep() {}
   // True once the program has been asked from outside to end (a termination signal). The
   // window system then ends every message loop at once, whatever is still queued.

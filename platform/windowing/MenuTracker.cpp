@@ -72,6 +72,7 @@ int TMenuTracker::TrackPopup(TPoint at, UINT align, const TRect* exclude) {
   if (OpenPopup(FRoot, 0, p, false) && !FEnd) {
     FCapture = FLevels[0].Wnd;
     SetCapture(FCapture);
+    GrabPointer(true);
     FActive = GetActiveWindow();
     Run();
   }
@@ -83,6 +84,7 @@ void TMenuTracker::TrackBar(int item, TBarStart how) {
   Begin(false);
   FCapture = FBar;
   SetCapture(FCapture);
+  GrabPointer(true);
   FActive = GetActiveWindow();
   FBarPressed = how == bsMouse;
   FDropMode = how != bsKeyHot;
@@ -177,6 +179,7 @@ void TMenuTracker::Begin(bool popup) {
 
 void TMenuTracker::End(bool popup) {
   CloseFrom(0);
+  GrabPointer(false);
   if (FCapture && GetCapture() == FCapture) ReleaseCapture();
   if (FBar) {
     FBarItem = -1;
@@ -190,6 +193,14 @@ void TMenuTracker::End(bool popup) {
   HWND root = IsLive(FOwner) ? RootOf(FOwner) : nullptr;
   if (TDisplay* d = GetDisplay(); d && root && root->SurfaceCreated && GetActiveWindow() == root)
     d->SetKeyboardFocus(root);
+}
+
+// A click on another program's window is a click elsewhere too: the display sends the
+// program every press while the menu tracks.
+void TMenuTracker::GrabPointer(bool grab) {
+  if (grab == FPointerGrabbed) return;
+  FPointerGrabbed = grab;
+  if (TDisplay* d = GetDisplay()) d->SetPointerGrab(grab);
 }
 
 bool TMenuTracker::StillValid() const {

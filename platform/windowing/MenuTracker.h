@@ -60,6 +60,7 @@ class TMenuTracker {
   bool FSystem;   // the root is the owner's system menu
   std::vector<TLevel> FLevels;
   HWND FCapture = nullptr;
+  bool FPointerGrabbed = false;
   HWND FActive = nullptr;
   bool FEnd = false;
   bool FChosen = false;
@@ -79,6 +80,7 @@ class TMenuTracker {
   int LevelOf(HWND wnd) const;
   void Begin(bool popup);
   void End(bool popup);
+  void GrabPointer(bool grab);
   bool StillValid() const;
   void Run();
   void Handle(TMsg& m);

@@ -96,6 +96,7 @@ class TProgramOnScreen : public ::testing::Test {
   }
   void TearDown() override {
     Program.reset();
+    if (FOther) XDestroyWindow(Dpy, FOther);
     // Whatever the program left on the screen goes with it; the pointer leaves no button held.
     XTestFakeButtonEvent(Dpy, 1, False, CurrentTime);
     XSync(Dpy, False);
@@ -341,6 +342,30 @@ class TProgramOnScreen : public ::testing::Test {
     return {g.X + 4 + 50, g.Y + 4 + 19 + 208 + 12};
   }
 
+  // Another program's window at (700, 600), 200 x 100, shown (under a window manager, taken in
+  // by it); the presses it gets are counted by OtherProgramPresses.
+  ::Window OtherProgram() {
+    FOther = XCreateSimpleWindow(Dpy, DefaultRootWindow(Dpy), 700, 600, 200, 100, 0, 0, 0x808080);
+    XStoreName(Dpy, FOther, "another program");
+    XSelectInput(Dpy, FOther, ButtonPressMask);
+    XMapWindow(Dpy, FOther);
+    XSync(Dpy, False);
+    WaitUntil([&] {
+      XWindowAttributes a;
+      return XGetWindowAttributes(Dpy, FOther, &a) && a.map_state == IsViewable &&
+             (!Managed() || !Numbers(FOther, "WM_STATE").empty());
+    });
+    return FOther;
+  }
+  // The presses another program's window got since the last time this was asked.
+  int OtherProgramPresses() {
+    XSync(Dpy, False);
+    int n = 0;
+    XEvent e;
+    while (XCheckTypedWindowEvent(Dpy, FOther, ButtonPress, &e)) ++n;
+    return n;
+  }
+
   // Sends SIGTERM and expects a clean end: exit code 0 soon, nothing reported at exit.
   void ExpectCleanEndOnTerm(const char* state) {
     ASSERT_TRUE(Program->Running()) << state;
@@ -351,4 +376,5 @@ class TProgramOnScreen : public ::testing::Test {
 
  private:
   ::Window FMain = 0;
+  ::Window FOther = 0;
 };

@@ -93,6 +93,23 @@ TEST_F(ProgramOnScreen, ATerminationSignalEndsItCleanlyWithTheSystemMenuOpen) {
   ExpectCleanEndOnTerm("system menu open");
 }
 
+// A press on another program's window while a menu of ours is open only closes the menu, as a
+// click anywhere else does; once the menu is closed, presses reach that window again.
+TEST_F(ProgramOnScreen, AClickOnAnotherProgramsWindowClosesAnOpenMenuAndThenReachesThatWindow) {
+  ASSERT_TRUE(Start()) << Program->Output();
+  OtherProgram();
+  const size_t windows = TopLevels().size();
+  Click(400, 115, 3);  // right click on the caption: the system menu
+  ASSERT_TRUE(WaitUntil([&] { return TopLevels().size() > windows; })) << "no system menu";
+  OtherProgramPresses();
+  Click(800, 650);
+  EXPECT_TRUE(WaitUntil([&] { return TopLevels().size() == windows; })) << "the menu stays open";
+  EXPECT_EQ(OtherProgramPresses(), 0);
+  ExpectIdle("a click on another program closed the menu");
+  Click(800, 650);
+  EXPECT_EQ(OtherProgramPresses(), 1) << "the menu closed and still holds the pointer";
+}
+
 // Lane 0 of a ROM of 0xFF bytes is high: rows 2 and 3 of the picture turn blue.
 constexpr unsigned long kWhite = 0xFFFFFF, kBlue = 0x0000FF;
 

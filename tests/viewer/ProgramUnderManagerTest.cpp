@@ -22,7 +22,6 @@ class ProgramUnderManager : public TProgramOnScreen {
   bool Managed() const override { return true; }
 
   void TearDown() override {
-    if (Dpy && FOther) XDestroyWindow(Dpy, FOther);
     FPanel.reset();
     TProgramOnScreen::TearDown();
   }
@@ -92,22 +91,12 @@ class ProgramUnderManager : public TProgramOnScreen {
     const TGeometry g = MainGeometry();
     Click(g.X + 380, g.Y + 250);
   }
-  // Another program's window, managed and shown.
-  ::Window OtherProgram() {
-    FOther = XCreateSimpleWindow(Dpy, DefaultRootWindow(Dpy), 700, 600, 200, 100, 0, 0, 0x808080);
-    XStoreName(Dpy, FOther, "another program");
-    XMapWindow(Dpy, FOther);
-    XSync(Dpy, False);
-    WaitUntil([&] { return State(FOther) == kNormalState; });
-    return FOther;
-  }
   void StartPanel(int height) {
     FPanel = std::make_unique<TChildProcess>(std::vector<std::string>{MARUK_STRUT_PANEL_EXE, std::to_string(height)},
                                              std::map<std::string, std::string>{{"DISPLAY", TTestScreen::Shared(true).Name()}});
   }
 
  private:
-  ::Window FOther = 0;
   std::unique_ptr<TChildProcess> FPanel;
 };
 
@@ -240,6 +229,26 @@ TEST_F(ProgramUnderManager, TheManagersCloseEndsTheProgramWithStatusZero) {
   SendToRoot(Main(), "_NET_CLOSE_WINDOW", {CurrentTime, 2});
   EXPECT_TRUE(Program->WaitFor(10s)) << "still running 10 s after the manager's close";
   EXPECT_EQ(Program->ExitCode(), 0) << Program->Output();
+}
+
+// Under a manager too, a click on another program while a menu is open only closes the menu;
+// the next click is the manager's again, which activates that program.
+TEST_F(ProgramUnderManager, AClickOnAnotherProgramClosesAnOpenMenuAndTheNextOneActivatesIt) {
+  ASSERT_TRUE(Start()) << Program->Output();
+  OtherProgram();
+  ClickInside();
+  const TPixels lit = Settled([&] { return Caption(); });
+  const size_t windows = TopLevels().size();
+  Click(MainGeometry().X + 200, MainGeometry().Y + 9, 3);  // right click on the caption: the system menu
+  ASSERT_TRUE(WaitUntil([&] { return TopLevels().size() > windows; })) << "no system menu";
+  OtherProgramPresses();
+  Click(800, 650);
+  EXPECT_TRUE(WaitUntil([&] { return TopLevels().size() == windows; })) << "the menu stays open";
+  EXPECT_EQ(OtherProgramPresses(), 0);
+  EXPECT_TRUE(Caption() == lit) << "the click that closed the menu activated the other program";
+  Click(800, 650);
+  EXPECT_TRUE(WaitUntil([&] { return Caption() != lit; })) << "the other program was not activated";
+  ExpectIdle("another program activated after a menu");
 }
 
 // The line `key=value` of the desktop entry, "" when it has none.

@@ -61,6 +61,7 @@ class TX11Display : public TDisplay {
   bool NextEvent(TInputEvent& event) override;
   void Wait(int64_t timeoutMs, const std::vector<int>& descriptors) override;
   TPoint CursorPos() const override;
+  void SetPointerGrab(bool grab) override;
   void Beep() override;
   bool QuitRequested() const override;
   int Scale() const { return FScale; }
@@ -177,6 +178,7 @@ class TX11Display : public TDisplay {
   unsigned FServerPressed = 0;  // of those, the presses the server made (its button state tells)
   int FNumLockMask = -1;        // the modifier bit of Num Lock; -1 not asked yet
   bool FQuitSent = false;
+  bool FPointerGrabbed = false;
   bool FFocusChanged = false;
   bool FHadFocus = false;
   HWND FLastFocus = nullptr;

@@ -296,6 +296,21 @@ void TX11Display::TranslateButton(XEvent& e) {
   FEvents.push_back(m);
 }
 
+void TX11Display::SetPointerGrab(bool grab) {
+  if (grab == FPointerGrabbed) return;
+  if (grab) {
+    // On the root window with owner events: our windows get their input as usual, and the rest
+    // comes to the root window, where only its screen position counts. Another program's grab
+    // (a window manager moving a window) wins; the menu then closes as it did without.
+    FPointerGrabbed = XGrabPointer(FDpy, FRoot, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                                   GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+  } else {
+    XUngrabPointer(FDpy, CurrentTime);
+    FPointerGrabbed = false;
+  }
+  XFlush(FDpy);
+}
+
 void TX11Display::TranslateKey(XEvent& e) {
   ReportMovedOutside();
   const unsigned code = e.xkey.keycode & 0xFF;
