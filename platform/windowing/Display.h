@@ -21,6 +21,11 @@ struct TSurfaceState {
   bool operator==(const TSurfaceState&) const = default;
 };
 
+// What a native surface is to the desktop: a program's own window, a dialog of one of them
+// (kept above its owner, and modal while the owner is disabled), or a window only shown for
+// a moment that no window manager handles: a menu, or a hint beside the pointer.
+enum TSurfaceKind { skTopLevel, skDialog, skMenu, skHint };
+
 struct TInputEvent {
   enum TKind {
     ieMouseMove,
@@ -61,8 +66,9 @@ class TDisplay {
   // Milliseconds on the display's clock (virtual on the headless display).
   virtual uint64_t Now() const = 0;
 
-  // A top-level or popup window's native surface, in screen coordinates.
-  virtual void CreateSurface(HWND hwnd, const TRect& bounds, bool popup) = 0;
+  // A top-level or popup window's native surface, in screen coordinates; a dialog's owner is
+  // the top-level window it belongs to.
+  virtual void CreateSurface(HWND hwnd, const TRect& bounds, TSurfaceKind kind, HWND owner) = 0;
   virtual void DestroySurface(HWND hwnd) = 0;
   virtual void SetSurfaceVisible(HWND hwnd, bool visible) = 0;
   virtual void SetSurfaceBounds(HWND hwnd, const TRect& bounds) = 0;

@@ -136,6 +136,15 @@ void InsertIntoZOrder(HWND hwnd, HWND after) {
   }
 }
 
+// Windows without WS_POPUP are the program's own; a popup with a caption is a dialog of its
+// owner (one without an owner stands alone); a popup the pointer passes through is a hint, and
+// every other popup (menus, a drag's outline, a borderless form) is shown only for a moment.
+TSurfaceKind SurfaceKindOf(HWND hwnd) {
+  if (!(hwnd->Style & WS_POPUP)) return skTopLevel;
+  if ((hwnd->Style & WS_CAPTION) == WS_CAPTION) return hwnd->Owner ? skDialog : skTopLevel;
+  return (hwnd->ExStyle & WS_EX_TRANSPARENT) ? skHint : skMenu;
+}
+
 void SendSizeAndMove(HWND hwnd) {
   const TRect& c = hwnd->ClientRect;
   WPARAM kind = (hwnd->Style & WS_MINIMIZE) ? SIZE_MINIMIZED : (hwnd->Style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
@@ -227,7 +236,8 @@ HWND CreateWindowEx(uint32_t exStyle, const std::string& className, const std::s
   SendSizeAndMove(hwnd);
   if (!IsLive(hwnd)) return nullptr;
   if (!hwnd->IsChild() && ws.Display) {
-    ws.Display->CreateSurface(hwnd, hwnd->WindowRect, (style & WS_POPUP) != 0);
+    const TSurfaceKind kind = SurfaceKindOf(hwnd);
+    ws.Display->CreateSurface(hwnd, hwnd->WindowRect, kind, kind == skDialog ? hwnd->Owner : nullptr);
     ws.Display->SetSurfaceTitle(hwnd, title);
     hwnd->SurfaceCreated = true;
   }

@@ -342,6 +342,31 @@ class TProgramOnScreen : public ::testing::Test {
     return {g.X + 4 + 50, g.Y + 4 + 19 + 208 + 12};
   }
 
+  // The program's window that is not its main window, once there is one (a dialog, a menu).
+  ::Window OtherOfOurs() {
+    ::Window found = 0;
+    WaitUntil([&] {
+      for (::Window w : TopLevels())
+        if (w != Main()) found = w;
+      return found != 0;
+    });
+    return found;
+  }
+  bool OverrideRedirect(::Window w) {
+    XWindowAttributes a;
+    return XGetWindowAttributes(Dpy, w, &a) && a.override_redirect;
+  }
+  ::Window TransientFor(::Window w) {
+    ::Window owner = 0;
+    return XGetTransientForHint(Dpy, w, &owner) ? owner : 0;
+  }
+  ::Window Focused() {
+    ::Window w = 0;
+    int revert = 0;
+    XGetInputFocus(Dpy, &w, &revert);
+    return w;
+  }
+
   // Another program's window at (700, 600), 200 x 100, shown (under a window manager, taken in
   // by it); the presses it gets are counted by OtherProgramPresses.
   ::Window OtherProgram() {

@@ -110,6 +110,23 @@ TEST_F(ProgramOnScreen, AClickOnAnotherProgramsWindowClosesAnOpenMenuAndThenReac
   EXPECT_EQ(OtherProgramPresses(), 1) << "the menu closed and still holds the pointer";
 }
 
+// Without a window manager a dialog takes the keyboard focus when it shows and gives it back to
+// its window when it goes; it is an ordinary window of the desktop, a dialog of the main window.
+TEST_F(ProgramOnScreen, TheOpenDialogTakesTheFocusAndGivesItBackToTheWindow) {
+  ASSERT_TRUE(Start()) << Program->Output();
+  EXPECT_TRUE(WaitUntil([&] { return Focused() == Main(); })) << "the window has no focus at start";
+  const auto [x, y] = OpenRomButton();
+  Click(x, y);
+  const ::Window dialog = OtherOfOurs();
+  ASSERT_NE(dialog, 0u) << "no Open dialog";
+  EXPECT_TRUE(WaitUntil([&] { return Focused() == dialog; })) << "the dialog has no focus";
+  EXPECT_FALSE(OverrideRedirect(dialog));
+  EXPECT_EQ(TransientFor(dialog), Main());
+  Key(XK_Escape);
+  EXPECT_TRUE(WaitUntil([&] { return TopLevels().size() == 1; })) << "the dialog stays";
+  EXPECT_TRUE(WaitUntil([&] { return Focused() == Main(); })) << "the focus did not come back";
+}
+
 // Lane 0 of a ROM of 0xFF bytes is high: rows 2 and 3 of the picture turn blue.
 constexpr unsigned long kWhite = 0xFFFFFF, kBlue = 0x0000FF;
 

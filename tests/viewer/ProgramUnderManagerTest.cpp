@@ -231,6 +231,48 @@ TEST_F(ProgramUnderManager, TheManagersCloseEndsTheProgramWithStatusZero) {
   EXPECT_EQ(Program->ExitCode(), 0) << Program->Output();
 }
 
+// The Open dialog is one of the manager's windows, a modal dialog of the main window without
+// the manager's frame: another program activated goes above it, and the manager can activate it
+// again (a taskbar, alt-tab), after which it takes keys.
+TEST_F(ProgramUnderManager, TheOpenDialogIsAModalDialogOfTheWindowThatTheManagerActivatesAndOthersCover) {
+  ASSERT_TRUE(Start()) << Program->Output();
+  const ::Window other = OtherProgram();
+  ClickInside();
+  const auto [x, y] = OpenRomButton();
+  Click(x, y);
+  const ::Window dialog = OtherOfOurs();
+  ASSERT_NE(dialog, 0u) << "no Open dialog";
+  EXPECT_TRUE(WaitUntil([&] { return State(dialog) == kNormalState; })) << "the manager did not take the dialog in";
+  EXPECT_FALSE(OverrideRedirect(dialog));
+  EXPECT_EQ(TransientFor(dialog), Main());
+  EXPECT_EQ(Numbers(dialog, "_NET_WM_WINDOW_TYPE", XA_ATOM),
+            std::vector<long>{long(XInternAtom(Dpy, "_NET_WM_WINDOW_TYPE_DIALOG", False))});
+  EXPECT_EQ(Numbers(dialog, "_NET_WM_STATE", XA_ATOM),
+            std::vector<long>{long(XInternAtom(Dpy, "_NET_WM_STATE_MODAL", False))});
+  const ::Window root = DefaultRootWindow(Dpy);
+  auto active = [&] {
+    const std::vector<long> a = Numbers(root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    return a.empty() ? 0ul : ::Window(a[0]);
+  };
+  // Bottom to top, as the manager stacks its windows.
+  auto above = [&](::Window upper, ::Window lower) {
+    const std::vector<long> s = Numbers(root, "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    const auto u = std::find(s.begin(), s.end(), long(upper)), l = std::find(s.begin(), s.end(), long(lower));
+    return u != s.end() && l != s.end() && u > l;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return active() == dialog && Focused() == dialog; })) << "the dialog is not active";
+
+  ActivateByManager(other);
+  EXPECT_TRUE(WaitUntil([&] { return active() == other && above(other, dialog); }))
+      << "another program activated stays below the dialog";
+  ActivateByManager(dialog);
+  EXPECT_TRUE(WaitUntil([&] { return active() == dialog && Focused() == dialog && above(dialog, other); }))
+      << "the manager cannot activate the dialog";
+  Key(XK_Escape);
+  EXPECT_TRUE(WaitUntil([&] { return TopLevels().size() == 1; })) << "the dialog did not take the key";
+  ExpectIdle("the dialog closed");
+}
+
 // Under a manager too, a click on another program while a menu is open only closes the menu;
 // the next click is the manager's again, which activates that program.
 TEST_F(ProgramUnderManager, AClickOnAnotherProgramClosesAnOpenMenuAndTheNextOneActivatesIt) {

@@ -197,4 +197,25 @@ TEST_F(WindowManager, TheManagersStatesAndPlacesAreFollowedAsTheyAre) {
   EXPECT_EQ(Seen(w, WM_LBUTTONDOWN)[0].LParam, MAKELPARAM(16, 7));
 }
 
+// What each window is to the desktop follows from its style and owner: a popup with a caption
+// is a dialog of the window that owns it (or a window of its own without one); a popup the
+// pointer passes through is a hint; every other popup, a menu.
+TEST_F(WindowManager, TheKindOfEachSurfaceFollowsFromItsStyleAndOwner) {
+  HWND main = CreateRecorded(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+  HWND dialog = CreateRecorded(WS_POPUP | WS_CAPTION | WS_SYSMENU, 150, 150, 200, 100, main, WS_EX_DLGMODALFRAME);
+  HWND alone = CreateRecorded(WS_POPUP | WS_CAPTION, 150, 150, 200, 100);
+  HWND menu = CreateRecorded(WS_POPUP, 120, 120, 80, 60, main, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST);
+  HWND hint = CreateRecorded(WS_POPUP, 120, 120, 80, 20, nullptr,
+                             WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT);
+  HWND owned = CreateRecorded(WS_OVERLAPPEDWINDOW, 100, 100, 300, 200, main);
+  EXPECT_EQ(Display.SurfaceKind(main), skTopLevel);
+  EXPECT_EQ(Display.SurfaceKind(dialog), skDialog);
+  EXPECT_EQ(Display.SurfaceOwner(dialog), main);
+  EXPECT_EQ(Display.SurfaceKind(alone), skTopLevel);
+  EXPECT_EQ(Display.SurfaceKind(menu), skMenu);
+  EXPECT_EQ(Display.SurfaceOwner(menu), nullptr);
+  EXPECT_EQ(Display.SurfaceKind(hint), skHint);
+  EXPECT_EQ(Display.SurfaceKind(owned), skTopLevel);
+}
+
 }  // namespace

@@ -12,11 +12,23 @@ TPoint THeadlessDisplay::ToLogical(TPoint p) const {
   return {floorDiv(p.X), floorDiv(p.Y)};
 }
 
-void THeadlessDisplay::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
+void THeadlessDisplay::CreateSurface(HWND hwnd, const TRect& bounds, TSurfaceKind kind, HWND owner) {
   TSurface& s = FSurfaces[hwnd];
   s.Bounds = bounds;
-  s.Popup = popup;
+  s.Popup = kind != skTopLevel;
+  s.Kind = kind;
+  s.Owner = owner;
   s.Pixels = TDib(std::max(bounds.Width(), 1), std::max(bounds.Height(), 1));
+}
+
+TSurfaceKind THeadlessDisplay::SurfaceKind(HWND hwnd) const {
+  auto it = FSurfaces.find(hwnd);
+  return it != FSurfaces.end() ? it->second.Kind : skTopLevel;
+}
+
+HWND THeadlessDisplay::SurfaceOwner(HWND hwnd) const {
+  auto it = FSurfaces.find(hwnd);
+  return it != FSurfaces.end() ? it->second.Owner : nullptr;
 }
 
 void THeadlessDisplay::DestroySurface(HWND hwnd) { FSurfaces.erase(hwnd); }

@@ -37,7 +37,7 @@ class THeadlessDisplay : public TDisplay {
   TRect ScreenRect() const override { return FScreen; }
   TRect WorkArea() const override { return FWork; }
   uint64_t Now() const override { return FNow; }
-  void CreateSurface(HWND hwnd, const TRect& bounds, bool popup) override;
+  void CreateSurface(HWND hwnd, const TRect& bounds, TSurfaceKind kind, HWND owner) override;
   void DestroySurface(HWND hwnd) override;
   void SetSurfaceVisible(HWND hwnd, bool visible) override;
   void SetSurfaceBounds(HWND hwnd, const TRect& bounds) override;
@@ -98,12 +98,17 @@ class THeadlessDisplay : public TDisplay {
   TDib WindowShot(HWND hwnd) const;
   COLORREF ScreenPixel(int x, int y) const;
   int BeepCount() const { return FBeeps; }
+  // What the window system made of a window's surface, and the owner it named (a dialog's).
+  TSurfaceKind SurfaceKind(HWND hwnd) const;
+  HWND SurfaceOwner(HWND hwnd) const;
 
  private:
   struct TSurface {
     TRect Bounds;
     bool Visible = false;
-    bool Popup = false;
+    bool Popup = false;  // not a top-level window: a played manager leaves it alone
+    TSurfaceKind Kind = skTopLevel;
+    HWND Owner = nullptr;
     TSurfaceState State;
     TRect NormalBounds;  // the place before the manager maximised the window
     std::optional<TRegion> Shape;

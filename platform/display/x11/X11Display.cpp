@@ -35,7 +35,7 @@ const char* const kAtomNames[] = {
     "XdndStatus", "XdndLeave", "XdndDrop", "XdndFinished", "XdndSelection", "XdndTypeList", "XdndActionCopy",
     "text/uri-list", "MARUK_DROP", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_STATE", "_NET_WM_STATE_MAXIMIZED_VERT",
     "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_ACTIVE_WINDOW", "_NET_WM_ICON", "_NET_STARTUP_ID", "_NET_STARTUP_INFO_BEGIN",
-    "_NET_STARTUP_INFO"};
+    "_NET_STARTUP_INFO", "_NET_WM_WINDOW_TYPE_DIALOG", "_NET_WM_STATE_MODAL"};
 static_assert(sizeof(kAtomNames) / sizeof(kAtomNames[0]) == kAtomCount, "one name for every atom");
 
 // A request naming one of our windows can reach the server after the window is gone (a
@@ -281,8 +281,11 @@ unsigned long TX11Display::XWindowOf(HWND hwnd) const {
 
 // ---- Surfaces ----------------------------------------------------------------------------------
 
-void TX11Display::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
+void TX11Display::CreateSurface(HWND hwnd, const TRect& bounds, TSurfaceKind kind, HWND owner) {
   DestroySurface(hwnd);
+  // Menus and hints are shown for a moment, where the program puts them, without a window
+  // manager's say; windows and their dialogs are the manager's.
+  const bool popup = kind == skMenu || kind == skHint;
   XSetWindowAttributes a{};
   // No background: until our picture is put in, the server leaves the screen as it was rather
   // than flashing a blank rectangle.
@@ -302,12 +305,16 @@ void TX11Display::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
   TSurface s;
   s.Id = id;
   s.Popup = popup;
+  s.Kind = kind;
+  s.Owner = kind == skDialog && Find(owner) ? owner : nullptr;
   s.Bounds = bounds;
   s.Reported = Bounds(bounds.Left * FScale, bounds.Top * FScale, int(w), int(h));
   // A window manager may size (and maximise) a window with a sizing frame or a maximise button.
   s.Sizeable = !popup && (GetWindowStyle(hwnd) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) != 0;
 
-  const Atom type = popup ? FAtoms->NetWmWindowTypePopupMenu : FAtoms->NetWmWindowTypeNormal;
+  const Atom type = popup                ? FAtoms->NetWmWindowTypePopupMenu
+                    : kind == skDialog ? FAtoms->NetWmWindowTypeDialog
+                                       : FAtoms->NetWmWindowTypeNormal;
   XChangeProperty(FDpy, id, FAtoms->NetWmWindowType, XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&type), 1);
   if (!popup) {
@@ -338,6 +345,8 @@ void TX11Display::CreateSurface(HWND hwnd, const TRect& bounds, bool popup) {
       XChangeProperty(FDpy, id, FAtoms->NetStartupId, FAtoms->Utf8String, 8, PropModeReplace,
                       reinterpret_cast<const unsigned char*>(FStartupId.data()), int(FStartupId.size()));
     SetSizeHints(s);
+    // A dialog stays above its owner, and goes (and comes back) with it.
+    if (const TSurface* o = Find(s.Owner)) XSetTransientForHint(FDpy, id, o->Id);
   }
   FByX[id] = hwnd;
   FSurfaces[hwnd] = std::move(s);
@@ -361,8 +370,10 @@ void TX11Display::DestroySurface(HWND hwnd) {
   auto it = FSurfaces.find(hwnd);
   if (it == FSurfaces.end()) return;
   HandFocusOn(hwnd);
-  for (auto& [other, s] : FSurfaces)
+  for (auto& [other, s] : FSurfaces) {
     if (s.FocusBefore == hwnd) s.FocusBefore = nullptr;
+    if (s.Owner == hwnd) s.Owner = nullptr;
+  }
   if (FLastFocus == hwnd) FLastFocus = nullptr;
   if (FDndTarget == hwnd) FDndTarget = nullptr;
   DropFirstPicture(it->second);
@@ -401,9 +412,17 @@ void TX11Display::SetSurfaceVisible(HWND hwnd, bool visible) {
 
 void TX11Display::MapNow(HWND hwnd, TSurface& s) {
   if (s.Mapped) return;
-  if (s.Popup) {
+  if (s.Kind != skTopLevel) {
     const HWND before = FocusedWindow();
     s.FocusBefore = before != hwnd ? before : nullptr;
+  }
+  if (s.Kind == skDialog) {
+    // Modal while its owner takes no input: the manager keeps it above the owner and brings
+    // it along when the owner is chosen.
+    const std::vector<long> modal{long(FAtoms->NetWmStateModal)};
+    const bool ownerDisabled = s.Owner && !IsWindowEnabled(s.Owner);
+    XChangeProperty(FDpy, s.Id, FAtoms->NetWmState, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(modal.data()), ownerDisabled ? 1 : 0);
   }
   s.Mapped = true;
   TraceStartup("first picture ready, window mapped");

@@ -47,7 +47,7 @@ class TX11Display : public TDisplay {
   TRect ScreenRect() const override;
   TRect WorkArea() const override;
   uint64_t Now() const override;
-  void CreateSurface(HWND hwnd, const TRect& bounds, bool popup) override;
+  void CreateSurface(HWND hwnd, const TRect& bounds, TSurfaceKind kind, HWND owner) override;
   void DestroySurface(HWND hwnd) override;
   void SetSurfaceVisible(HWND hwnd, bool visible) override;
   void SetSurfaceBounds(HWND hwnd, const TRect& bounds) override;
@@ -79,7 +79,9 @@ class TX11Display : public TDisplay {
  private:
   struct TSurface {
     unsigned long Id = 0;  // the X window
-    bool Popup = false;
+    TSurfaceKind Kind = skTopLevel;
+    bool Popup = false;    // a menu or a hint: override-redirect, no window manager's
+    HWND Owner = nullptr;  // a dialog's owner
     bool Visible = false;      // shown as far as the window system is concerned
     bool Mapped = false;       // a map request went to the server
     bool Viewable = false;     // the server said it is mapped

@@ -10,7 +10,8 @@ struct TX11Display::TAtoms {
       NetWmWindowTypeNormal, NetWmWindowTypePopupMenu, NetWorkArea, NetCurrentDesktop, MotifWmHints, Utf8String,
       XdndAware, XdndEnter, XdndPosition, XdndStatus, XdndLeave, XdndDrop, XdndFinished, XdndSelection,
       XdndTypeList, XdndActionCopy, TextUriList, DropProperty, NetSupportingWmCheck, NetWmState, NetWmStateMaximizedVert,
-      NetWmStateMaximizedHorz, NetActiveWindow, NetWmIcon, NetStartupId, NetStartupInfoBegin, NetStartupInfo;
+      NetWmStateMaximizedHorz, NetActiveWindow, NetWmIcon, NetStartupId, NetStartupInfoBegin, NetStartupInfo,
+      NetWmWindowTypeDialog, NetWmStateModal;
 };
 constexpr int kAtomCount = sizeof(TX11Display::TAtoms) / sizeof(Atom);
 
