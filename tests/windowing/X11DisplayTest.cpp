@@ -339,6 +339,33 @@ TEST_F(X11Display, KeysHeldWhenTheFocusLeavesAreReleased) {
   (void)w;
 }
 
+// The focus comes back from another program and a key follows at once, before the program has
+// looked: the key goes to the window, activated first.
+TEST_F(X11Display, AKeyRightAfterTheFocusCameBackGoesToTheWindowItActivated) {
+  HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200);
+  ASSERT_EQ(PumpUntilPixel(200, 150, kGreen), kGreen);
+  const ::Window ours = XWindowAt(200, 150);
+  ASSERT_TRUE(PumpUntil([&] { return XFocus() == ours && GetFocus() == w; }));
+  const ::Window other = XCreateSimpleWindow(FDpy, DefaultRootWindow(FDpy), 600, 400, 100, 100, 0, 0, 0);
+  XSelectInput(FDpy, other, StructureNotifyMask);
+  XMapWindow(FDpy, other);
+  for (XEvent ev; XWindowEvent(FDpy, other, StructureNotifyMask, &ev), ev.type != MapNotify;) {}
+  XSetInputFocus(FDpy, other, RevertToParent, CurrentTime);
+  XFlush(FDpy);
+  ASSERT_TRUE(PumpUntil([] { return GetActiveWindow() == nullptr; }));
+
+  FSeen.clear();
+  XSetInputFocus(FDpy, ours, RevertToParent, CurrentTime);
+  SendKey(ours, XK_a, true);
+  SendKey(ours, XK_a, false);
+  XSync(FDpy, False);
+  EXPECT_TRUE(PumpUntil([&] { return !Seen(w, WM_KEYUP).empty(); })) << "the key was lost";
+  EXPECT_EQ(Seen(w, WM_KEYDOWN).size(), 1u);
+  EXPECT_EQ(GetActiveWindow(), w);
+  XDestroyWindow(FDpy, other);
+  XSync(FDpy, False);
+}
+
 // The source of a drag learns whether the drop was taken: not by a window that takes no
 // files, nor by one behind a modal dialog (disabled); yes by one that takes them.
 TEST_F(X11Display, ADropIsTakenOnlyWhereAWindowTakesFiles) {

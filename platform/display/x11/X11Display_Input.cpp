@@ -313,6 +313,9 @@ void TX11Display::SetPointerGrab(bool grab) {
 
 void TX11Display::TranslateKey(XEvent& e) {
   ReportMovedOutside();
+  // A key typed just after the focus came (alt-tab, then a key) goes to the window activated by
+  // it, not to where the focus was before.
+  CheckFocus();
   const unsigned code = e.xkey.keycode & 0xFF;
   const uint8_t bit = uint8_t(1u << (code & 7));
   TInputEvent k;
