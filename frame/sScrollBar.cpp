@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "frame/sDialogs.h"
 #include "platform/components/PropertyBuilder.h"
 #include "platform/graphics/DC.h"
 #include "platform/widgets/Forms.h"
 #include "platform/widgets/PropertyRanges.h"
 #include "skin/data/sSkinManager.h"
+#include "skin/data/sSkinMessage.h"
 #include "skin/render/sBackground.h"
 #include "skin/render/sMaskPainter.h"
 
@@ -178,7 +178,9 @@ void TsScrollBar::SetOwnerControl(TWinControl* control, std::function<void(int)>
 void TsScrollBar::ShowRangeError(int max) {
   const std::string text = FOwnerControl ? ScrollRangeMessage(max, FOwnerControl->Name(), true)
                                          : ScrollRangeMessage(max, Name(), false);
-  SkinMessageDlg(std::nullopt, text, mtError, {mbOK});
+  // Shown as every message of the skin library is: in the skinned message dialog while the
+  // dialogs are registered.
+  ShowSkinMessage(text);
 }
 
 void TsScrollBar::SetParams(int position, int min, int max) {
