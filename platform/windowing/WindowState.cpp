@@ -165,6 +165,15 @@ bool MinimizedOutOfSight(HWND hwnd) { return IsWindow(hwnd) && (hwnd->Style & WS
 void FollowNativeFocus(HWND hwnd) {
   TWindowSystem& ws = WS();
   if (!IsLive(hwnd) || hwnd->IsChild() || !IsWindowVisible(hwnd) || (hwnd->ExStyle & WS_EX_NOACTIVATE)) return;
+  // The focus goes only to a window on the screen: one the manager brings back from minimised
+  // may have the focus before its new state is read, and is taken as restored now, so that its
+  // activation hands the focus on to its controls.
+  if (MinimizedOutOfSight(hwnd)) {
+    TSurfaceState restored = StateOf(hwnd);
+    restored.Minimized = false;
+    FollowNativeState(hwnd, restored);
+    if (!IsLive(hwnd)) return;
+  }
   // A window disabled behind a modal dialog hands its activation to the dialog.
   if (hwnd->Style & WS_DISABLED) {
     HWND enabled = nullptr;

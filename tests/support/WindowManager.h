@@ -1,8 +1,8 @@
 #pragma once
 // A window manager (openbox) on a private X server, for tests of a program on a managed
 // desktop. It runs with the system's default settings (no user configuration, no session) and
-// is ready once it has claimed the screen: _NET_SUPPORTING_WM_CHECK on the root names a window
-// that names itself. It goes away with the object.
+// is ready once it has claimed the screen (_NET_SUPPORTING_WM_CHECK on the root names a window
+// that names itself) and takes in the windows shown on it. It goes away with the object.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -85,6 +85,12 @@ class TWindowManager {
       }
       std::this_thread::sleep_for(20ms);
     }
+    // The manager names itself on the root before it handles the windows asked to be shown;
+    // one shown that early can stay unmapped for ever. It is ready once it takes in a window.
+    if (!TakesInAWindow(dpy, deadline)) {
+      FProblem = exe + " took the screen but manages no window";
+      Stop();
+    }
   }
   ~TWindowManager() { Stop(); }
   TWindowManager(const TWindowManager&) = delete;
@@ -94,6 +100,32 @@ class TWindowManager {
   const std::string& Problem() const { return FProblem; }
 
  private:
+  // Shows a small window, asking again while the manager has not taken it in (WM_STATE set).
+  static bool TakesInAWindow(Display* dpy, std::chrono::steady_clock::time_point deadline) {
+    using namespace std::chrono_literals;
+    const ::Window probe = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 10, 10, 0, 0, 0);
+    const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
+    bool managed = false;
+    while (!managed && std::chrono::steady_clock::now() < deadline) {
+      XUnmapWindow(dpy, probe);
+      XMapWindow(dpy, probe);
+      XSync(dpy, False);
+      for (int i = 0; i < 25 && !managed; ++i) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        managed = XGetWindowProperty(dpy, probe, wmState, 0, 2, False, wmState, &type, &format, &count, &after,
+                                     &data) == Success &&
+                  count > 0;
+        if (data) XFree(data);
+        if (!managed) std::this_thread::sleep_for(20ms);
+      }
+    }
+    XDestroyWindow(dpy, probe);
+    XSync(dpy, False);
+    return managed;
+  }
   void Stop() {
     if (FPid <= 0) return;
     kill(FPid, SIGTERM);

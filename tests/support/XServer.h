@@ -1,7 +1,8 @@
 #pragma once
-// A private X server (Xvfb) for tests that need a real display, on the first free display
-// number; it goes away with the object.
+// A private X server (Xvfb) for tests that need a real display, on a free display number the
+// server picks; it goes away with the object.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -32,6 +33,8 @@ inline std::string FindProgram(const std::string& name) {
 
 class TXServer {
  public:
+  // The server chooses its display number itself and tells it once it takes connections:
+  // two test programs starting servers at once never meet on one display.
   explicit TXServer(const std::string& screen = "1024x768x24") {
     using namespace std::chrono_literals;
     using TClock = std::chrono::steady_clock;
@@ -40,39 +43,55 @@ class TXServer {
       FProblem = "Xvfb is not installed";
       return;
     }
-    const auto deadline = TClock::now() + 5s;
-    for (int n = 70 + int(getpid() % 100); !FDpy && TClock::now() < deadline; ++n) {
-      if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
-      const std::string name = ":" + std::to_string(n);
-      std::vector<std::string> args = {exe, name, "-screen", "0", screen, "-nolisten", "tcp"};
-      std::vector<char*> argv;
-      for (std::string& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      posix_spawn_file_actions_t quiet;
-      posix_spawn_file_actions_init(&quiet);
-      posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-      posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-      pid_t pid = -1;
-      const int failed = posix_spawn(&pid, exe.c_str(), &quiet, nullptr, argv.data(), environ);
-      posix_spawn_file_actions_destroy(&quiet);
-      if (failed) break;
-      while (TClock::now() < deadline) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid) {  // display taken or server broken
-          pid = -1;
-          break;
-        }
-        if ((FDpy = XOpenDisplay(name.c_str()))) break;
-        std::this_thread::sleep_for(20ms);
-      }
-      if (FDpy) {
-        FPid = pid;
-        FName = name;
-      } else if (pid > 0) {
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-      }
+    int channel[2];
+    if (pipe2(channel, O_CLOEXEC) != 0) {
+      FProblem = "no pipe for the X server's display number";
+      return;
     }
-    if (!FDpy) FProblem = "no X server could be started with " + exe;
+    constexpr int kTellFd = 3;
+    std::vector<std::string> args = {exe, "-displayfd", std::to_string(kTellFd), "-screen", "0", screen, "-nolisten",
+                                     "tcp"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, channel[1], kTellFd);
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(channel[1]);
+    if (failed) {
+      close(channel[0]);
+      FProblem = "cannot start " + exe;
+      return;
+    }
+    // The number comes as a line; end of file first means the server gave up.
+    std::string number;
+    const auto deadline = TClock::now() + 10s;
+    for (;;) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TClock::now()).count();
+      pollfd p{channel[0], POLLIN, 0};
+      if (left <= 0 || poll(&p, 1, int(left)) <= 0) break;
+      char c = 0;
+      if (read(channel[0], &c, 1) != 1 || c == '\n') break;
+      number += c;
+    }
+    close(channel[0]);
+    if (!number.empty()) {
+      FName = ":" + number;
+      FDpy = XOpenDisplay(FName.c_str());
+    }
+    if (FDpy) {
+      FPid = pid;
+    } else {
+      kill(pid, SIGTERM);
+      waitpid(pid, nullptr, 0);
+      FName.clear();
+      FProblem = "no X server could be started with " + exe;
+    }
   }
   ~TXServer() {
     if (FDpy) XCloseDisplay(FDpy);

@@ -121,6 +121,40 @@ TEST_F(WindowManager, MinimisingHandsTheWindowToTheManagerInPlaceAndItsRestoreRe
   EXPECT_EQ(Display.ScreenPixel(250, 200), shown);
 }
 
+// A manager that restores a window may give it the focus before the window hears of its new
+// state; the focus still reaches the window, not a window the program thinks is out of sight.
+TEST_F(WindowManager, FocusGivenToAMinimisedWindowRestoresItFirst) {
+  HWND w = CreateRecorded(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+  HWND child = CreateRecorded(WS_CHILD | WS_VISIBLE, 10, 10, 50, 20, w);
+  SetFocus(child);
+  Display.Pump();
+  Display.ManagerSetsState(w, State(true, false));
+  Display.TakeFocus(w);
+  Display.Pump();
+  ASSERT_TRUE(IsIconic(w));
+  ASSERT_EQ(GetFocus(), nullptr);
+
+  TRecorder::Get().Clear();
+  Display.GiveFocus(w);
+  Display.Pump();
+  EXPECT_FALSE(IsIconic(w));
+  EXPECT_EQ(GetActiveWindow(), w);
+  EXPECT_EQ(GetFocus(), w);
+  const std::vector<TRecorded> activations = Seen(w, WM_ACTIVATE);
+  ASSERT_EQ(activations.size(), 1u);
+  EXPECT_EQ(activations[0].WParam, WPARAM(WA_ACTIVE)) << "activated as a minimised window";
+  TRect client;
+  GetClientRect(w, &client);
+  EXPECT_EQ(client, Bounds(0, 0, 300 - 8, 200 - 8 - 19));
+
+  // The state the manager reports afterwards changes nothing.
+  TRecorder::Get().Clear();
+  Display.ManagerSetsState(w, State(false, false));
+  Display.Pump();
+  EXPECT_TRUE(Seen(w, WM_SIZE).empty());
+  EXPECT_EQ(GetFocus(), w);
+}
+
 TEST_F(WindowManager, MaximisingFillsTheWorkAreaAndTellsTheManagerBeforeTheWindowMovesAndTheManagerRestores) {
   HWND w = CreateRecorded(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
   Display.Pump();

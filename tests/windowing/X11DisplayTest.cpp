@@ -584,4 +584,29 @@ TEST_F(X11Display, PopupsLeaveTheFocusAndOnlyAnotherProgramTakesIt) {
   XSync(FDpy, False);
 }
 
+// A manager can minimise a window and bring it back before the program reads a thing: the
+// server's focus is then where it was, yet the window was out of sight in between. The window
+// comes back active with its keyboard focus, as it went.
+TEST_F(X11Display, AWindowBackFromMinimisedHasItsFocusAgainEvenWhenTheServersFocusNeverMoved) {
+  HWND w = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200);
+  ASSERT_EQ(PumpUntilPixel(200, 150, kGreen), kGreen);
+  ASSERT_TRUE(PumpUntil([&] { return XFocus() == XWindowAt(200, 150); }));
+  ASSERT_EQ(GetFocus(), w);
+  const ::Window xw = XWindowAt(200, 150);
+  const Atom wmState = XInternAtom(FDpy, "WM_STATE", False);
+  auto setState = [&](long state) {
+    const long value[2] = {state, 0};
+    XChangeProperty(FDpy, xw, wmState, wmState, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(value), 2);
+    XSync(FDpy, False);
+  };
+
+  setState(IconicState);
+  ASSERT_TRUE(PumpUntil([&] { return IsIconic(w); }));
+  EXPECT_EQ(GetActiveWindow(), nullptr) << "a window out of sight stays active";
+  setState(NormalState);
+  ASSERT_TRUE(PumpUntil([&] { return !IsIconic(w); }));
+  EXPECT_EQ(GetActiveWindow(), w);
+  EXPECT_EQ(GetFocus(), w) << "back without its keyboard focus";
+}
+
 }  // namespace

@@ -180,12 +180,24 @@ void TX11Display::ReadManagerState(HWND hwnd, TSurface& s) {
   now.Minimized = normalOrIconic[0] == IconicState;
   now.Maximized = has(FAtoms->NetWmStateMaximizedVert) && has(FAtoms->NetWmStateMaximizedHorz);
   if (now == s.State) return;
+  const bool cameBack = s.State.Minimized && !now.Minimized;
   s.State = now;
   TInputEvent e;
   e.Kind = TInputEvent::ieStateChanged;
   e.Window = hwnd;
   e.State = now;
   FEvents.push_back(e);
+  // The focus leaves with a window that goes out of sight and may be back with it before its
+  // events are read: the two cancel out in the server's answer, so each is told here.
+  if (now.Minimized && FHadFocus && FLastFocus == hwnd) {
+    PushFocusLoss();
+    FHadFocus = false;
+  } else if (cameBack && FocusedWindow() == hwnd && !(FHadFocus && FLastFocus == hwnd)) {
+    e.Kind = TInputEvent::ieFocusGained;
+    FEvents.push_back(e);
+    FLastFocus = hwnd;
+    FHadFocus = true;
+  }
 }
 
 // A report of the X window's place and size: the program's own requests come back in the order
