@@ -79,6 +79,8 @@ class TsBitBtn : public TBitBtn {
   void BeforeDestruction() override;
 
  private:
+  // The colour that stands for "see through" on the face and in glyphs taken from images.
+  static constexpr TColor kKey = 0xFF00FF;
   bool Skinned() const;
   bool FromThisManager(const TMessage& message) const;
   void RebuildCache();

@@ -74,3 +74,37 @@ void DrawDottedFocusRect(TCanvas* canvas, const TRect& r) {
     canvas->SetPixel(r.Right - 1, y - 1, clWhite);
   }
 }
+
+void DrawSkinnedText(HDC dc, const std::string& text, const TRect& r, unsigned format, const TsGeneralData* section,
+                     bool hot, bool enabled, COLORREF plainColour) {
+  if (text.empty() || r.IsEmpty()) return;
+  TSize extent;
+  GetTextExtentPoint32(dc, text, &extent);
+  int left = r.Left;
+  if (format & DT_CENTER) left = r.Left + (r.Width() - extent.cx) / 2;
+  else if (format & DT_RIGHT) left = r.Right - extent.cx;
+  const TRect at = Bounds(left, r.Top + (r.Height() - extent.cy) / 2, extent.cx, extent.cy);
+  const unsigned drawFormat = (format & ~(DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) | DT_SINGLELINE;
+  SetBkMode(dc, TRANSPARENT);
+  auto draw = [&](COLORREF colour, int dx, int dy) {
+    SetTextColor(dc, colour);
+    TRect moved = at.Offset(dx, dy);
+    DrawText(dc, text, &moved, drawFormat);
+  };
+  if (!enabled) {
+    draw(GetSysColor(COLOR_BTNHIGHLIGHT), 1, 1);
+    draw(GetSysColor(COLOR_BTNSHADOW), 0, 0);
+    return;
+  }
+  if (!section) {
+    draw(plainColour, 0, 0);
+    return;
+  }
+  const TsGeneralData& s = *section;
+  const TColor sides[4] = {hot ? s.HotTCLeft : s.TCLeft, hot ? s.HotTCTop : s.TCTop, hot ? s.HotTCRight : s.TCRight,
+                           hot ? s.HotTCBottom : s.TCBottom};
+  static constexpr int kDx[4] = {-1, 0, 1, 0}, kDy[4] = {0, -1, 0, 1};
+  for (int i = 0; i < 4; ++i)
+    if (sides[i] != -1) draw(ColorToRGB(sides[i]), kDx[i], kDy[i]);
+  draw(ColorToRGB(hot ? s.HotFontColor : s.FontColor), 0, 0);
+}

@@ -83,6 +83,8 @@ class TsScrollBar : public TWinControl {
 
  private:
   enum { kFirstArrow, kSecondArrow, kTrackBefore, kTrackAfter, kThumb };
+  // The timers of a held arrow or track, and of a dragged thumb.
+  static constexpr uintptr_t kRepeatTimer = 1, kFollowTimer = 2;
   // Re-creates the window when its form (native or plain) no longer fits the skin.
   void CheckWindowForm();
   void UpdateNative();

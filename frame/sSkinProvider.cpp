@@ -1,11 +1,10 @@
 #include "frame/sSkinProvider.h"
 
-#include "frame/sDialogs.h"
+#include "controls/sHintWindow.h"
 #include "frame/sGrip.h"
-#include "frame/sHintWindow.h"
 #include "frame/sScrollBar.h"
-#include "frame/sSkinMenus.h"
-#include "frame/sSystemMenu.h"
+#include "menus/sSkinMenus.h"
+#include "menus/sSystemMenu.h"
 #include "platform/components/PropertyBuilder.h"
 #include "platform/widgets/PropertyRanges.h"
 #include "skin/data/sSkinManager.h"
@@ -139,7 +138,7 @@ void TsSkinProvider::Prepare() {
   if (!manager || !FForm) return;
   FSkinData.ChooseSection();
   if (!FSysMenu) {
-    FSysMenu = new TsSystemMenu(this);
+    FSysMenu = new TsSystemMenu(this, this);
     FSysMenu->SetForm(FForm);
     FSysMenu->UpdateItems();
   }
@@ -304,6 +303,8 @@ bool TsSkinProvider::CanRestore() const {
   const TWindowState ws = StateOf(FForm);
   return ((BorderIcons & biMaximize) && ws != wsNormal) || ws == wsMinimized;
 }
+
+TsSkinManager* TsSkinProvider::MenuSkinManager() { return FSkinData.GetSkinManager(); }
 
 bool TsSkinProvider::SystemGroupExists() const { return (BorderIcons & biSystemMenu) && FSysMenu; }
 
@@ -659,6 +660,5 @@ void RegisterSkinProviderClasses() {
   RegisterComponentClass<TsSkinProvider>("TsSkinProvider");
   RegisterSkinableMenus();
   RegisterSkinnedHints();
-  RegisterSkinDialogs();
   RegisterTsScrollBarClass();
 }

@@ -14,12 +14,12 @@
 #include "platform/graphics/Region.h"
 #include "platform/widgets/Forms.h"
 #include "platform/widgets/Graphic.h"
+#include "menus/sSystemMenu.h"
 #include "skin/data/sSkinData.h"
 #include "skin/render/sCommonData.h"
 
 class TsSkinManager;
 class TsSkinableMenus;
-class TsSystemMenu;
 
 // One title-bar button as laid out: State 0 normal, 1 hot, 2 pressed, -1 never laid out;
 // ImageIndex is its glyph mask; R is its rectangle in window coordinates.
@@ -75,7 +75,7 @@ enum TsResizeMode { rmStandard, rmBorder };
 class TsScrollBar;
 class TsGrip;
 
-class TsSkinProvider : public TComponent, public TsLinkHost {
+class TsSkinProvider : public TComponent, public TsLinkHost, public TsSystemMenuHost {
  public:
   explicit TsSkinProvider(TComponent* owner);
   ~TsSkinProvider() override;
@@ -140,15 +140,17 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   TRect MenuBarRect() const;
   bool IconShown() const;
 
-  // ---- Button predicates (shared with the system menu) ----
-  bool CloseShown() const;
-  bool MaximizeShown() const;
-  bool MinimizeShown() const;
+  // ---- Button predicates (shared with the system menu: TsSystemMenuHost) ----
+  bool CloseShown() const override;
+  bool MaximizeShown() const override;
+  bool MinimizeShown() const override;
   bool HelpShown() const;
-  bool CanMaximize() const;
-  bool CanMinimize() const;
-  bool CanRestore() const;
+  bool CanMaximize() const override;
+  bool CanMinimize() const override;
+  bool CanRestore() const override;
   bool SystemGroupExists() const;
+  bool ListsSkins() const override { return MakeSkinMenu; }
+  TsSkinManager* MenuSkinManager() override;
 
   // ---- TsLinkHost ----
   void HandleLinkCommand(TMessage& message) override;
@@ -258,13 +260,6 @@ class TsSkinProvider : public TComponent, public TsLinkHost {
   // Shared with code that runs commands: false once the provider is gone.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
-
-// The skinned text painter: `text` placed in `r` by the format's horizontal alignment and
-// centred vertically, drawn with the section's contour colours one pixel to their sides and
-// then in its font colour (the hot ones when `hot`); engraved when not enabled; in
-// `plainColour` without a section.
-void DrawSkinnedText(HDC dc, const std::string& text, const TRect& r, unsigned format, const TsGeneralData* section,
-                     bool hot, bool enabled, COLORREF plainColour);
 
 // The size of the title icon for a caption height: 0 below 9, 8 up to 16, 16 up to 27, else 32.
 int AutoIconSize(int captionHeight);

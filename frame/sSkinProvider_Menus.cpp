@@ -1,7 +1,7 @@
 // The provider's part in skinning the form's menus: switching them to the skin's menu painter
 // and back with the skin, and keeping the main menu owner-drawn while the skin is active.
-#include "frame/sSkinMenus.h"
 #include "frame/sSkinProvider.h"
+#include "menus/sSkinMenus.h"
 #include "skin/data/sSkinManager.h"
 
 TsSkinableMenus* TsSkinProvider::MenuPainter() const {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "frame/sSkinProvider.h"
-#include "frame/sSystemMenu.h"
+#include "menus/sSystemMenu.h"
 #include "platform/graphics/DC.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/render/sMaskPainter.h"

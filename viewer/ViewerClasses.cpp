@@ -1,5 +1,6 @@
 #include "controls/sEdit.h"
-#include "frame/sListBox.h"
+#include "dialogs/sDialogs.h"
+#include "dialogs/sListBox.h"
 #include "platform/widgets/WidgetClasses.h"
 #include "viewer/Maruk_rom.h"
 
@@ -15,6 +16,7 @@ void RegisterViewerClasses() {
     RegisterTsListBoxClass();
     RegisterSkinManagerClasses();
     RegisterSkinProviderClasses();
+    RegisterSkinDialogs();
     return true;
   }();
   (void)done;

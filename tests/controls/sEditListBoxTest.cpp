@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/sEdit.h"
-#include "frame/sListBox.h"
+#include "dialogs/sListBox.h"
 #include "platform/widgets/Button.h"
 #include "skin/data/sSkinManager.h"
 #include "tests/controls/SkinnedControlsTest.h"

@@ -3,10 +3,10 @@
 // too.
 #include <gtest/gtest.h>
 
-#include "frame/sSkinMenus.h"
+#include "menus/sSkinMenus.h"
 #include "frame/sSkinProvider.h"
 #include "platform/widgets/Menus.h"
-#include "tests/frame/ViewerWindowTest.h"
+#include "tests/support/ViewerWindowTest.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "frame/sDialogs.h"
+#include "dialogs/sDialogs.h"
 #include "frame/sGrip.h"
-#include "frame/sListBox.h"
+#include "dialogs/sListBox.h"
 #include "frame/sSkinProvider.h"
 #include "platform/graphics/PngFile.h"
 #include "platform/widgets/Button.h"

@@ -2,11 +2,11 @@
 
 #include "frame/sScrollBar.h"
 #include "frame/sSkinProvider.h"
-#include "frame/sSystemMenu.h"
+#include "menus/sSystemMenu.h"
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/windowing/Menu.h"
 #include "skin/data/sSkinManager.h"
-#include "tests/frame/ViewerWindowTest.h"
+#include "tests/support/ViewerWindowTest.h"
 #include "viewer/Maruk_rom.h"
 
 namespace {

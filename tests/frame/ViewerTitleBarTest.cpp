@@ -5,10 +5,10 @@
 #include <filesystem>
 
 #include "frame/sSkinProvider.h"
-#include "frame/sSystemMenu.h"
+#include "menus/sSystemMenu.h"
 #include "platform/graphics/BmpFile.h"
 #include "platform/windowing/Menu.h"
-#include "tests/frame/ViewerWindowTest.h"
+#include "tests/support/ViewerWindowTest.h"
 #include "tests/skin/SkinFolderFiles.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <thread>
 
-#include "frame/sSystemMenu.h"
+#include "menus/sSystemMenu.h"
 #include "platform/graphics/PngFile.h"
 #include "platform/windowing/Menu.h"
 #include "viewer/Maruk_rom.h"

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "frame/sDialogs.h"
+#include "dialogs/sDialogs.h"
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/widgets/MessageBox.h"
 #include "viewer/Maruk_rom.h"

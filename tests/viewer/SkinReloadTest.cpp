@@ -8,7 +8,7 @@
 #include <map>
 #include <sstream>
 
-#include "frame/sDialogs.h"
+#include "dialogs/sDialogs.h"
 #include "platform/graphics/BmpFile.h"
 #include "tests/viewer/ViewerFixture.h"
 

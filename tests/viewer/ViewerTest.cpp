@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "platform/display/headless/HeadlessDisplay.h"
-#include "frame/sDialogs.h"
+#include "dialogs/sDialogs.h"
 #include "platform/widgets/MessageBox.h"
 #include "tests/viewer/ViewerFixture.h"
 #include "viewer/Maruk_rom.h"

@@ -1,4 +1,4 @@
-#include "frame/sDialogs.h"
+#include "dialogs/sDialogs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include "controls/sBitBtn.h"
 #include "controls/sEdit.h"
 #include "controls/sLabel.h"
-#include "frame/sListBox.h"
+#include "dialogs/sListBox.h"
 #include "frame/sSkinProvider.h"
 #include "platform/graphics/DC.h"
 #include "platform/graphics/Text.h"

@@ -1,10 +1,10 @@
-#include "frame/sSkinMenus.h"
+#include "menus/sSkinMenus.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 
-#include "frame/sSkinProvider.h"
+#include "controls/sTextWriter.h"
 #include "platform/components/PropertyBuilder.h"
 #include "platform/graphics/DC.h"
 #include "platform/graphics/Text.h"

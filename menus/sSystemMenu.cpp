@@ -1,7 +1,7 @@
-#include "frame/sSystemMenu.h"
+#include "menus/sSystemMenu.h"
 
-#include "frame/sSkinMenus.h"
-#include "frame/sSkinProvider.h"
+#include "menus/sSkinMenus.h"
+#include "platform/widgets/Forms.h"
 #include "skin/data/sSkinManager.h"
 
 namespace {
@@ -16,7 +16,7 @@ TMenuItem* NewItem(TComponent* owner, const std::string& name, const std::string
 
 }  // namespace
 
-TsSystemMenu::TsSystemMenu(TsSkinProvider* provider) : TPopupMenu(provider), FProvider(provider) {
+TsSystemMenu::TsSystemMenu(TComponent* owner, TsSystemMenuHost* host) : TPopupMenu(owner), FHost(host) {
   ItemRestore = NewItem(this, "ItemRestore", "Restore", [this](TObject*) {
     Command(SC_RESTORE);
     UpdateItems();
@@ -45,22 +45,22 @@ void TsSystemMenu::Command(WPARAM command) {
 }
 
 void TsSystemMenu::UpdateItems() {
-  if (!FForm || !FProvider) return;
+  if (!FForm || !FHost) return;
   try {
     const TFormBorderStyle s = FForm->BorderStyle();
     const TWindowState ws = FForm->WindowState();
     const bool singleOrSizeable = s == bsSingle || s == bsSizeable;
-    ItemRestore->SetVisible(singleOrSizeable && (FProvider->BorderIcons & biSystemMenu));
-    ItemRestore->SetEnabled(FProvider->CanRestore());
+    ItemRestore->SetVisible(singleOrSizeable && FHost->CloseShown());
+    ItemRestore->SetEnabled(FHost->CanRestore());
     ItemMove->SetVisible(true);
     ItemMove->SetEnabled(ws != wsMaximized);
     ItemSize->SetVisible(singleOrSizeable || s == bsSizeToolWin);
     ItemSize->SetEnabled(s != bsSingle && ws != wsMinimized);
-    ItemMinimize->SetVisible(FProvider->MinimizeShown());
-    ItemMinimize->SetEnabled(FProvider->CanMinimize());
-    ItemMaximize->SetVisible(FProvider->MaximizeShown());
-    ItemMaximize->SetEnabled(FProvider->CanMaximize());
-    ItemClose->SetVisible((FProvider->BorderIcons & biSystemMenu) != 0);
+    ItemMinimize->SetVisible(FHost->MinimizeShown());
+    ItemMinimize->SetEnabled(FHost->CanMinimize());
+    ItemMaximize->SetVisible(FHost->MaximizeShown());
+    ItemMaximize->SetEnabled(FHost->CanMaximize());
+    ItemClose->SetVisible(FHost->CloseShown());
     ItemClose->SetEnabled(true);
   } catch (...) {
   }
@@ -83,7 +83,7 @@ void TsSystemMenu::RebuildSkinItems() {
       TComponent::Free(separator);
     }
   }
-  TsSkinManager* manager = FProvider ? FProvider->SkinData()->GetSkinManager() : nullptr;
+  TsSkinManager* manager = FHost ? FHost->MenuSkinManager() : nullptr;
   if (!manager) return;
   std::vector<std::string> names;
   std::string first;
@@ -108,10 +108,10 @@ void TsSystemMenu::RebuildSkinItems() {
 }
 
 void TsSystemMenu::ShowAt(int x, int y) {
-  if (FProvider && FProvider->MakeSkinMenu) RebuildSkinItems();
+  if (FHost && FHost->ListsSkins()) RebuildSkinItems();
   UpdateItems();
   // The menu is drawn from the skin like every popup while one is active.
-  TsSkinManager* manager = FProvider ? FProvider->SkinData()->GetSkinManager() : nullptr;
+  TsSkinManager* manager = FHost ? FHost->MenuSkinManager() : nullptr;
   if (auto* painter = manager ? dynamic_cast<TsSkinableMenus*>(manager->MenuPainter()) : nullptr;
       painter && manager->SkinnedPopups())
     painter->SwitchPopup(this, painter->Active());

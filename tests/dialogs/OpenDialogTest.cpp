@@ -7,7 +7,7 @@
 #include "controls/sBitBtn.h"
 #include "controls/sEdit.h"
 #include "controls/sLabel.h"
-#include "frame/sListBox.h"
+#include "dialogs/sListBox.h"
 #include "frame/sSkinProvider.h"
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/widgets/OpenDialog.h"

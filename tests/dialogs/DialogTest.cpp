@@ -4,7 +4,7 @@
 
 #include "controls/sBitBtn.h"
 #include "controls/sLabel.h"
-#include "frame/sDialogs.h"
+#include "dialogs/sDialogs.h"
 #include "frame/sSkinProvider.h"
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/graphics/DC.h"

@@ -6,11 +6,11 @@
 
 #include "controls/sBitBtn.h"
 #include "controls/sLabel.h"
-#include "frame/sDialogs.h"
+#include "dialogs/sDialogs.h"
 #include "frame/sSkinProvider.h"
-#include "frame/sSystemMenu.h"
+#include "menus/sSystemMenu.h"
 #include "platform/windowing/Menu.h"
-#include "tests/frame/ViewerWindowTest.h"
+#include "tests/support/ViewerWindowTest.h"
 #include "tests/skin/SkinFolderFiles.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "frame/sListBox.h"
+#include "dialogs/sListBox.h"
 
 #include "controls/sTextWriter.h"
 #include "platform/components/PropertyBuilder.h"

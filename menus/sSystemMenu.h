@@ -6,14 +6,32 @@
 
 #include "platform/widgets/Menus.h"
 
-class TsSkinProvider;
+class TsSkinManager;
+
+// What the system menu asks of the frame it belongs to (the frame provider answers).
+class TsSystemMenuHost {
+ public:
+  virtual ~TsSystemMenuHost() = default;
+  // Whether the frame shows its close button, and so the menu its window commands.
+  virtual bool CloseShown() const = 0;
+  virtual bool MinimizeShown() const = 0;
+  virtual bool MaximizeShown() const = 0;
+  virtual bool CanRestore() const = 0;
+  virtual bool CanMinimize() const = 0;
+  virtual bool CanMaximize() const = 0;
+  // Whether the menu lists the available skins.
+  virtual bool ListsSkins() const = 0;
+  // The manager whose skins are listed and whose painter draws the menu; nullptr when none.
+  virtual TsSkinManager* MenuSkinManager() = 0;
+};
 
 class TsSystemMenu : public TPopupMenu {
  public:
-  explicit TsSystemMenu(TsSkinProvider* provider);
+  // The menu is owned by `owner` (the frame provider, which is also its host as a rule).
+  TsSystemMenu(TComponent* owner, TsSystemMenuHost* host);
   std::string ClassName() const override { return "TsSystemMenu"; }
 
-  TsSkinProvider* Provider() const { return FProvider; }
+  TsSystemMenuHost* Host() const { return FHost; }
   TCustomForm* Form() const { return FForm; }
   void SetForm(TCustomForm* form) { FForm = form; }
 
@@ -35,6 +53,6 @@ class TsSystemMenu : public TPopupMenu {
 
  private:
   void Command(WPARAM command);
-  TsSkinProvider* FProvider;
+  TsSystemMenuHost* FHost;
   TCustomForm* FForm = nullptr;
 };

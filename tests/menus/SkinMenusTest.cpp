@@ -3,14 +3,14 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "frame/sSkinMenus.h"
+#include "menus/sSkinMenus.h"
 #include "frame/sSkinProvider.h"
-#include "frame/sSystemMenu.h"
+#include "menus/sSystemMenu.h"
 #include "platform/display/headless/HeadlessDisplay.h"
 #include "platform/graphics/DC.h"
 #include "platform/graphics/PngFile.h"
 #include "skin/data/sSkinManager.h"
-#include "tests/frame/ViewerWindowTest.h"
+#include "tests/support/ViewerWindowTest.h"
 #include "viewer/Maruk_rom.h"
 
 namespace {

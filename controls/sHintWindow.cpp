@@ -1,8 +1,8 @@
-#include "frame/sHintWindow.h"
+#include "controls/sHintWindow.h"
 
 #include <algorithm>
 
-#include "frame/sSkinProvider.h"
+#include "controls/sTextWriter.h"
 #include "platform/graphics/Text.h"
 #include "skin/data/sSkinManager.h"
 #include "skin/render/sMaskPainter.h"
