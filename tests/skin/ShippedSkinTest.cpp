@@ -42,16 +42,16 @@ TEST_F(ShippedSkin, IsActiveAndReadyAtStartUp) {
   EXPECT_EQ(stored->Images()->Count(), 93);
   EXPECT_EQ(stored->Patterns()->Count(), 0);
   EXPECT_DOUBLE_EQ(stored->Version, 4.81);
-  // The master bitmap is stored as 304 x 300 with 8 bits and a 256-colour palette, and held
+  // The master bitmap is stored as 304 x 260 with 8 bits and a 256-colour palette, and held
   // at 24 bits once loaded.
   EXPECT_EQ(stored->MasterBitmap()->Width(), 304);
-  EXPECT_EQ(stored->MasterBitmap()->Height(), 300);
+  EXPECT_EQ(stored->MasterBitmap()->Height(), 260);
   EXPECT_EQ(stored->MasterBitmap()->Dib().BitsPerPixel(), 8);
   EXPECT_EQ(stored->MasterBitmap()->Dib().Palette().size(), 256u);
   ASSERT_TRUE(Manager->MasterBitmap());
   EXPECT_EQ(Manager->MasterBitmap()->BitsPerPixel(), 24);
   EXPECT_EQ(Manager->MasterBitmap()->Width(), 304);
-  EXPECT_EQ(Manager->MasterBitmap()->Height(), 300);
+  EXPECT_EQ(Manager->MasterBitmap()->Height(), 260);
   EXPECT_EQ(Manager->Sections().size(), 64u);
   EXPECT_EQ(Manager->Masks().size(), 93u);
   EXPECT_EQ(Manager->Sections().back().SectionName, "");
@@ -133,7 +133,7 @@ TEST_F(ShippedSkin, MasksHaveTheQuotedRectanglesAndLieInsideTheirPictures) {
       {"GLOBALINFO", "BICONHELP", {183, 114, 243, 154}, 3, 1, 0, 0, itisaGlyph, 0, 0, 0, 0},
       {"GLOBALINFO", "BICONMAX", {122, 114, 182, 154}, 3, 1, 0, 0, itisaGlyph, 0, 0, 0, 0},
       {"GLOBALINFO", "BICONMIN", {61, 114, 121, 154}, 3, 1, 0, 0, itisaGlyph, 0, 0, 0, 0},
-      {"GLOBALINFO", "BICONNORM", {0, 260, 60, 300}, 3, 1, 0, 0, itisaGlyph, 0, 0, 0, 0},
+      {"GLOBALINFO", "BICONNORM", {122, 114, 182, 154}, 3, 1, 0, 0, itisaGlyph, 0, 0, 0, 0},
       {"GLOBALINFO", "TITLEBUTTON", {0, 114, 60, 154}, 3, 1, 0, 0, itisaGlyph, 0, 0, 0, 0},
       {"GLOBALINFO", "GRIPIMAGE", {252, 0, 270, 36}, 1, 1, 0, 0, itisaGlyph, 0, 0, 0, 0},
       {"GLOBALINFO", "SMALLCHECKED", {195, 236, 231, 248}, 3, 0, 0, 0, itisaGlyph, 0, 0, 0, 0},

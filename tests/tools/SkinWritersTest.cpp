@@ -172,7 +172,7 @@ TEST(SkinTables, TheInternalTablesPassAndBrokenOnesAreNamed) {
   broken[0].R = {290, 154, 338, 190};
   EXPECT_EQ(ErrorOf([&] { CheckTables(sections, broken); }), "mask outside its picture: GLOBALINFO BOXCHECKED");
   broken = masks;
-  broken[9].Paint = nullptr;
+  broken[9].R = {255, 96, 300, 110};
   EXPECT_EQ(ErrorOf([&] { CheckTables(sections, broken); }), "nothing draws the area of GLOBALINFO BICONNORM");
   broken = masks;
   broken[0].Section = "NOSUCH";

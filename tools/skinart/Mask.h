@@ -12,7 +12,9 @@ namespace SkinArt {
 
 constexpr COLORREF kKey = kSkinKeyColor;
 constexpr int kMasterWidth = 304;
-constexpr int kMasterHeight = 300;
+// The stored skin's master bitmap; a folder skin's is taller by a strip for its restore glyph.
+constexpr int kMasterHeight = 260;
+constexpr int kFolderMasterHeight = 300;
 constexpr int kHugeWidth = 288;
 constexpr int kHugeHeight = 192;
 inline const char* const kHugeName = "BTN_HUGE.BMP";

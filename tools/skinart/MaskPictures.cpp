@@ -1,4 +1,5 @@
 #include "tools/skinart/MaskPictures.h"
+#include "tools/skinart/MaskTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,7 +94,7 @@ void DrawMask(TDib& bmp, const TMask& m) {
 }
 
 TPictures DrawPictures(const std::vector<TMask>& masks) {
-  TPictures p{TDib(kMasterWidth, kMasterHeight, 24), TDib(kHugeWidth, kHugeHeight, 24)};
+  TPictures p{TDib(kMasterWidth, MasterHeight(masks), 24), TDib(kHugeWidth, kHugeHeight, 24)};
   p.Master.Fill(RGB(255, 255, 255));
   p.Huge.Fill(RGB(255, 255, 255));
   for (const TMask& m : masks)

@@ -7,7 +7,7 @@
 
 namespace SkinArt {
 
-// Master bitmap, 304 x 300 (x ranges, then rows):
+// Master bitmap, 304 x 260 (x ranges, then rows; folder skins 304 x 300):
 //   0-225 x 0-60      scroll buttons, thumbs, tabs, tool and speed buttons (K3)
 //   225-240 x 0-60    hint and divider (K1); 252-270 x 0-36 grip; 270-303 x 0-36 track thumb
 //   264-300 x 39-47   scroll arrows left and right; 252-304 x 47-83 the dark texture
@@ -20,9 +20,10 @@ namespace SkinArt {
 //   0-195 x 190-250   buttons and header (K3), fields, scroll tracks, progress
 //   0-160 x 251-259   arrows and thumb ridges; 195-243 x 188-260 grayed and small boxes;
 //                     243-286 x 190-220 push button; 243-297 x 220-242 vertical track thumb
-//   0-60 x 260-300    the restore glyph of the title bar
+//   0-60 x 260-300    the restore glyph of the title bar (folder skins only)
 // Areas that no mask uses stay white.
-std::vector<TMask> Masks(const TSkinColours& c) {
+std::vector<TMask> Masks(const TSkinColours& c, bool ownRestoreGlyph) {
+  const TRect restore = ownRestoreGlyph ? TRect{0, 260, 60, 300} : TRect{122, 114, 182, 154};
   TGlassStyle button = ButtonStyle(c, 3, 5);
   button.GlowRows = 6;
   const TGlassStyle scrollButton = ButtonStyle(c, 4, 6);
@@ -65,7 +66,8 @@ std::vector<TMask> Masks(const TSkinColours& c) {
       Glyph("GLOBALINFO", "BICONHELP", {183, 114, 243, 154}, 3, 1, TitleGlyph(c, tsHelp)),
       Glyph("GLOBALINFO", "BICONMAX", {122, 114, 182, 154}, 3, 1, TitleGlyph(c, tsMax)),
       Glyph("GLOBALINFO", "BICONMIN", {61, 114, 121, 154}, 3, 1, TitleGlyph(c, tsMin)),
-      Glyph("GLOBALINFO", "BICONNORM", {0, 260, 60, 300}, 3, 1, TitleGlyph(c, tsRestore)),
+      ownRestoreGlyph ? Glyph("GLOBALINFO", "BICONNORM", restore, 3, 1, TitleGlyph(c, tsRestore))
+                      : Shared(Glyph("GLOBALINFO", "BICONNORM", restore, 3, 1, {})),
       Glyph("GLOBALINFO", "TITLEBUTTON", {0, 114, 60, 154}, 3, 1, TitleGlyph(c, tsNone)),
       Glyph("GLOBALINFO", "GRIPIMAGE", {252, 0, 270, 36}, 1, 1, Grip(c)),
       WithMatte(Glyph("GLOBALINFO", "SMALLCHECKED", {195, 236, 231, 248}, 3, 0, SmallBoxGlyph(c, ckChecked)), matte),
@@ -121,7 +123,7 @@ std::vector<TMask> Masks(const TSkinColours& c) {
       Shared(Glyph("FORM", "BICONHELP", {183, 114, 243, 154}, 3, 1, {})),
       Shared(Glyph("FORM", "BICONMAX", {122, 114, 182, 154}, 3, 1, {})),
       Shared(Glyph("FORM", "BICONMIN", {61, 114, 121, 154}, 3, 1, {})),
-      Shared(Glyph("FORM", "BICONNORM", {0, 260, 60, 300}, 3, 1, {})),
+      Shared(Glyph("FORM", "BICONNORM", restore, 3, 1, {})),
       Shared(Glyph("FORM", "TITLEBUTTON", {0, 114, 60, 154}, 3, 1, {})),
       Shared(Glyph("FORM", "GRIPIMAGE", {252, 0, 270, 36}, 1, 1, {})),
       WithMatte(Hard(Border("FORM", {135, 60, 147, 72}, 1, 0, 4, 4, 4, 4, FormFrame(c))), c[ikForm]),
@@ -151,6 +153,12 @@ std::vector<TMask> Masks(const TSkinColours& c) {
       K2("KARVOCOMBOBOX", 30, 220, field),
       Glyph("KARVOCOMBOBOX", "GLYPHMASK", {133, 252, 160, 258}, 3, 0, comboArrow),
   };
+}
+
+int MasterHeight(const std::vector<TMask>& masks) {
+  for (const TMask& m : masks)
+    if (!m.Carried && m.R.Bottom > kMasterHeight) return kFolderMasterHeight;
+  return kMasterHeight;
 }
 
 }  // namespace SkinArt

@@ -134,7 +134,7 @@ std::string OptionsText(const TFolderSkin& skin, const std::vector<TSection>& se
 }
 
 void WriteFolderSkin(const std::string& root, const TFolderSkin& skin, const std::vector<TSection>& sections) {
-  const std::vector<TMask> masks = Masks(skin.Colours());
+  const std::vector<TMask> masks = Masks(skin.Colours(), true);
   CheckTables(sections, masks);
   const TPictures drawn = DrawPictures(masks);
   const TPictures pictures{Palettised(drawn.Master), Palettised(drawn.Huge)};

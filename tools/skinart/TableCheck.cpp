@@ -32,7 +32,7 @@ void CheckTables(const std::vector<TSection>& sections, const std::vector<TMask>
     ++counts[m.Property];
     if (!names.count(m.Section)) Fail("mask of an unknown section: " + m.Section);
     if (!keys.insert({m.Section, m.Property}).second) Fail("mask twice: " + m.Section + " " + m.Property);
-    const TRect bounds = m.Carried ? TRect{0, 0, kHugeWidth, kHugeHeight} : TRect{0, 0, kMasterWidth, kMasterHeight};
+    const TRect bounds = m.Carried ? TRect{0, 0, kHugeWidth, kHugeHeight} : TRect{0, 0, kMasterWidth, kFolderMasterHeight};
     if (m.R.IsEmpty() || m.R.Intersect(bounds) != m.R) Fail("mask outside its picture: " + m.Section + " " + m.Property);
     if (m.ImageCount < 1 || m.MaskType < 0 || m.MaskType > 1) Fail("mask with a bad count or type: " + m.Section + " " + m.Property);
     const int fw = m.FrameWidth(), fh = m.FrameHeight();
