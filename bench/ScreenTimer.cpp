@@ -7,9 +7,6 @@
 //   screen_timer X Y W H PROGRAM [ARGS...]     (the display is the one named by DISPLAY)
 //
 // Prints "<ms to changed pixels> <ms to map>" and exits 0, or prints a reason and exits 1.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,10 +16,11 @@
 #include <thread>
 #include <vector>
 
+#include "QuietChild.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-extern char** environ;
 
 namespace {
 
@@ -44,16 +42,6 @@ std::vector<char> Grab(Display* dpy, int x, int y, int w, int h) {
   return out;
 }
 
-void Stop(pid_t pid) {
-  kill(pid, SIGTERM);
-  for (int i = 0; i < 200; ++i) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,16 +59,9 @@ int main(int argc, char** argv) {
   const std::vector<char> before = Grab(dpy, x, y, w, h);
   XSync(dpy, True);  // drops events from earlier programs
 
-  posix_spawn_file_actions_t quiet;
-  posix_spawn_file_actions_init(&quiet);
-  posix_spawn_file_actions_addopen(&quiet, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  const auto start = TClock::now();
-  const int failed = posix_spawnp(&pid, argv[5], &quiet, nullptr, argv + 5, environ);
-  posix_spawn_file_actions_destroy(&quiet);
-  if (failed) {
+  TClock::time_point start;
+  const pid_t pid = StartQuiet(argv + 5, start);
+  if (pid < 0) {
     std::fprintf(stderr, "screen_timer: cannot start %s\n", argv[5]);
     return 1;
   }

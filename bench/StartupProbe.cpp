@@ -8,9 +8,6 @@
 // Prints "<ms to picture> <resident KiB> <ms to map>" and exits 0, or prints a reason and
 // exits 1. With --trace the program is started with MARUK_STARTUP_TRACE=FILE, and the marks it
 // leaves there follow, one a line: "mark <ms since the fork> <what was reached>".
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,10 +21,11 @@
 #include <thread>
 #include <vector>
 
+#include "QuietChild.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-extern char** environ;
 
 namespace {
 
@@ -89,16 +87,6 @@ long ResidentKiB(pid_t pid) {
   return -1;
 }
 
-void Stop(pid_t pid) {
-  kill(pid, SIGTERM);
-  for (int i = 0; i < 200; ++i) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-}
-
 // Swallows errors about windows that went away between listing and reading them.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
@@ -140,16 +128,9 @@ int main(int argc, char** argv) {
   XSetErrorHandler(&IgnoreXError);
   const std::set<::Window> before = MappedTopLevels(dpy);
 
-  posix_spawn_file_actions_t quiet;
-  posix_spawn_file_actions_init(&quiet);
-  posix_spawn_file_actions_addopen(&quiet, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  const auto start = TClock::now();
-  const int failed = posix_spawnp(&pid, argv[first], &quiet, nullptr, argv + first, environ);
-  posix_spawn_file_actions_destroy(&quiet);
-  if (failed) {
+  TClock::time_point start;
+  const pid_t pid = StartQuiet(argv + first, start);
+  if (pid < 0) {
     std::fprintf(stderr, "startup_probe: cannot start %s\n", argv[first]);
     return 1;
   }

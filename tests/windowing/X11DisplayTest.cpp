@@ -125,6 +125,17 @@ class X11Display : public ::testing::Test {
     return focus;
   }
 
+  // Another program's window, shown and given the keyboard focus.
+  ::Window OtherProgramTakesTheFocus() {
+    const ::Window other = XCreateSimpleWindow(FDpy, DefaultRootWindow(FDpy), 600, 400, 100, 100, 0, 0, 0);
+    XSelectInput(FDpy, other, StructureNotifyMask);
+    XMapWindow(FDpy, other);
+    for (XEvent ev; XWindowEvent(FDpy, other, StructureNotifyMask, &ev), ev.type != MapNotify;) {}
+    XSetInputFocus(FDpy, other, RevertToParent, CurrentTime);
+    XFlush(FDpy);
+    return other;
+  }
+
   void SendButton(int type, int x, int y) {
     const ::Window root = DefaultRootWindow(FDpy), target = XWindowAt(x, y);
     XEvent ev{};
@@ -325,12 +336,7 @@ TEST_F(X11Display, KeysHeldWhenTheFocusLeavesAreReleased) {
   SendKey(XWindowAt(200, 150), XK_Alt_L, true);
   ASSERT_TRUE(PumpUntil([] { return GetKeyState(VK_MENU) < 0; }));
 
-  const ::Window other = XCreateSimpleWindow(FDpy, DefaultRootWindow(FDpy), 600, 400, 100, 100, 0, 0, 0);
-  XSelectInput(FDpy, other, StructureNotifyMask);
-  XMapWindow(FDpy, other);
-  for (XEvent ev; XWindowEvent(FDpy, other, StructureNotifyMask, &ev), ev.type != MapNotify;) {}
-  XSetInputFocus(FDpy, other, RevertToParent, CurrentTime);
-  XFlush(FDpy);
+  const ::Window other = OtherProgramTakesTheFocus();
   EXPECT_TRUE(PumpUntil([] { return GetActiveWindow() == nullptr; }));
   EXPECT_EQ(GetKeyState(VK_MENU), 0) << "Alt still held after the focus went away";
   EXPECT_EQ(GetKeyState(VK_LMENU), 0);
@@ -346,12 +352,7 @@ TEST_F(X11Display, AKeyRightAfterTheFocusCameBackGoesToTheWindowItActivated) {
   ASSERT_EQ(PumpUntilPixel(200, 150, kGreen), kGreen);
   const ::Window ours = XWindowAt(200, 150);
   ASSERT_TRUE(PumpUntil([&] { return XFocus() == ours && GetFocus() == w; }));
-  const ::Window other = XCreateSimpleWindow(FDpy, DefaultRootWindow(FDpy), 600, 400, 100, 100, 0, 0, 0);
-  XSelectInput(FDpy, other, StructureNotifyMask);
-  XMapWindow(FDpy, other);
-  for (XEvent ev; XWindowEvent(FDpy, other, StructureNotifyMask, &ev), ev.type != MapNotify;) {}
-  XSetInputFocus(FDpy, other, RevertToParent, CurrentTime);
-  XFlush(FDpy);
+  const ::Window other = OtherProgramTakesTheFocus();
   ASSERT_TRUE(PumpUntil([] { return GetActiveWindow() == nullptr; }));
 
   FSeen.clear();
@@ -598,12 +599,7 @@ TEST_F(X11Display, PopupsLeaveTheFocusAndOnlyAnotherProgramTakesIt) {
   for (const TMsg& m : Seen(owner, WM_ACTIVATEAPP)) EXPECT_EQ(m.wParam, 1u);
 
   // Another program's window takes the focus: the program is no longer active.
-  const ::Window other = XCreateSimpleWindow(FDpy, DefaultRootWindow(FDpy), 600, 400, 100, 100, 0, 0, 0);
-  XSelectInput(FDpy, other, StructureNotifyMask);
-  XMapWindow(FDpy, other);
-  for (XEvent ev; XWindowEvent(FDpy, other, StructureNotifyMask, &ev), ev.type != MapNotify;) {}
-  XSetInputFocus(FDpy, other, RevertToParent, CurrentTime);
-  XFlush(FDpy);
+  const ::Window other = OtherProgramTakesTheFocus();
   EXPECT_TRUE(PumpUntil([] { return GetActiveWindow() == nullptr; }));
   ASSERT_FALSE(Seen(owner, WM_ACTIVATEAPP).empty());
   EXPECT_EQ(Seen(owner, WM_ACTIVATEAPP).back().wParam, 0u);

@@ -3,6 +3,7 @@
 // its entries arrive as one drop event when the source hands the data over.
 #include <unistd.h>
 
+#include <array>
 #include <cctype>
 
 #include "platform/display/x11/X11Display.h"
@@ -13,6 +14,20 @@
 #include "platform/display/x11/X11DisplayInternal.h"
 
 namespace {
+
+// A reply to the drag's source: our window in the first word, then four more words.
+void TellSource(Display* dpy, ::Window source, Atom type, ::Window ours, const std::array<long, 4>& words) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.display = dpy;
+  e.xclient.window = source;
+  e.xclient.message_type = type;
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = long(ours);
+  for (size_t i = 0; i < words.size(); ++i) e.xclient.data.l[i + 1] = words[i];
+  XSendEvent(dpy, source, False, NoEventMask, &e);
+  XFlush(dpy);
+}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -112,17 +127,9 @@ void TX11Display::DndMessage(XEvent& e) {
   if (m.message_type == FAtoms->XdndPosition) {
     FDndPos = ToLogical(int((m.data.l[2] >> 16) & 0xFFFF), int(m.data.l[2] & 0xFFFF));
     const bool accept = FDndUriList && FDndTarget && DropTargetAt(FDndPos, FDndTarget);
-    XEvent status{};
-    status.xclient.type = ClientMessage;
-    status.xclient.display = FDpy;
-    status.xclient.window = source;
-    status.xclient.message_type = FAtoms->XdndStatus;
-    status.xclient.format = 32;
-    status.xclient.data.l[0] = long(FDndWindow);
-    status.xclient.data.l[1] = accept ? 1 | 2 : 0;  // accepted; send every position
-    status.xclient.data.l[4] = accept ? long(FAtoms->XdndActionCopy) : 0;
-    XSendEvent(FDpy, source, False, NoEventMask, &status);
-    XFlush(FDpy);
+    // accepted, and every position wanted; the action in the last word
+    TellSource(FDpy, source, FAtoms->XdndStatus, FDndWindow,
+               {accept ? 1 | 2 : 0, 0, 0, accept ? long(FAtoms->XdndActionCopy) : 0});
   } else if (m.message_type == FAtoms->XdndLeave) {
     FDndSource = 0;
     FDndTarget = nullptr;
@@ -172,17 +179,8 @@ void TX11Display::DndData(XEvent& e) {
 }
 
 void TX11Display::DndFinish(bool accepted) {
-  XEvent done{};
-  done.xclient.type = ClientMessage;
-  done.xclient.display = FDpy;
-  done.xclient.window = FDndSource;
-  done.xclient.message_type = FAtoms->XdndFinished;
-  done.xclient.format = 32;
-  done.xclient.data.l[0] = long(FDndWindow);
-  done.xclient.data.l[1] = accepted ? 1 : 0;
-  done.xclient.data.l[2] = accepted ? long(FAtoms->XdndActionCopy) : 0;
-  XSendEvent(FDpy, FDndSource, False, NoEventMask, &done);
-  XFlush(FDpy);
+  TellSource(FDpy, FDndSource, FAtoms->XdndFinished, FDndWindow,
+             {accepted ? 1 : 0, accepted ? long(FAtoms->XdndActionCopy) : 0, 0, 0});
   FDndSource = 0;
   FDndTarget = nullptr;
 }
